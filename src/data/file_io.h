@@ -1,0 +1,31 @@
+#pragma once
+// Whole-file and ranged reads, and atomic writes. Files are opened for one read or write and
+// closed at once; nothing stays open between calls.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvid {
+
+bool fileExists(const std::string& path);
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
+
+// `size` bytes from `offset`; nothing when the file cannot be opened or the range runs past
+// its end.
+std::optional<std::vector<uint8_t>> readFileRange(const std::string& path, uint64_t offset,
+                                                  uint64_t size);
+
+// Size of the file in bytes, or nothing.
+std::optional<uint64_t> fileSize(const std::string& path);
+
+// Writes the file so that a crash or a full disk at any moment leaves either the old or the new
+// file: the bytes go to a temporary file beside it, which is flushed to disk and renamed over
+// the old one. On failure `error` says why and the old file is untouched.
+bool writeFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
+                     std::string* error = nullptr);
+
+}  // namespace corvid

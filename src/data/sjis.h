@@ -1,0 +1,29 @@
+#pragma once
+// Shift_JIS (code page 932) text helpers. Inside the engine every text is kept as the
+// Shift_JIS bytes the title stores; conversion to UTF-8 happens only at the edges (window
+// caption, message boxes, dialogs, tools, logs and the headless state file).
+
+#include <string>
+#include <string_view>
+
+namespace corvid {
+
+// A byte of 0x80 or above starts a two-byte character, except the single-byte katakana
+// 0xA1..0xDF, which stand alone.
+inline bool isSjisLeadByte(unsigned char b) { return b >= 0x80 && !(b >= 0xA1 && b <= 0xDF); }
+
+// The engine's name rule: upper-case the single-byte letters a-z only, leaving both bytes of a
+// double-byte character as they are even when the second byte is an ASCII letter.
+std::string upperSjisName(std::string_view name);
+
+// Names equal under upperSjisName.
+bool sjisNamesEqual(std::string_view a, std::string_view b);
+
+// Conversions; bytes that do not convert become '?' (never fails, never throws).
+std::string sjisToUtf8(std::string_view sjis);
+std::string utf8ToSjis(std::string_view utf8);
+
+// Strict conversion: false when any character has no Shift_JIS form.
+bool utf8ToSjisStrict(std::string_view utf8, std::string& out);
+
+}  // namespace corvid

@@ -1,0 +1,45 @@
+#pragma once
+// The variable spaces scripts address: V0-V999, S0-S199, G0-G9, the flag bit spaces E, F and
+// T, and the ten string slots $0-$9. Flags are single bits, bit n in byte n / 8 at bit n % 8
+// (the layout save files keep).
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+namespace corvid {
+
+// A packed bit space of `N` flags; out-of-range indices read as 0 and ignore writes.
+template <size_t N>
+class FlagSpace {
+ public:
+  static constexpr size_t kSize = N;
+  bool get(int n) const { return n >= 0 && size_t(n) < N && bits_[size_t(n)]; }
+  void set(int n, bool on = true) {
+    if (n >= 0 && size_t(n) < N) bits_[size_t(n)] = on;
+  }
+  void clear() { bits_.reset(); }
+  bool any() const { return bits_.any(); }
+
+ private:
+  std::bitset<N> bits_;
+};
+
+struct VariableSpaces {
+  static constexpr int kStringSlots = 10;
+  static constexpr int kStringBytes = 64;  // 63 bytes of text and a NUL
+
+  std::array<int32_t, 1000> V{};  // game variables, per game
+  std::array<int32_t, 200> S{};   // system variables (many have engine meanings)
+  std::array<int32_t, 10> G{};    // global variables GV0-GV9, kept across games
+  FlagSpace<1024> E;              // event flags, kept across games
+  FlagSpace<1024> F;              // game flags, per game
+  FlagSpace<10000> T;             // flags T0-T9999, per game
+  std::array<std::string, kStringSlots> strings;  // Shift_JIS, at most 63 bytes each
+
+  // Stores a string slot, cut to 63 bytes (never in the middle of a double-byte character).
+  void setString(int slot, const std::string& text);
+};
+
+}  // namespace corvid
