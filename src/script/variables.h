@@ -22,6 +22,18 @@ class FlagSpace {
   void clear() { bits_.reset(); }
   bool any() const { return bits_.any(); }
 
+  // Byte access in the stored layout: bit n lives in byte n / 8 at bit position n % 8.
+  static constexpr size_t kBytes = (N + 7) / 8;
+  uint8_t byte(size_t i) const {
+    uint8_t b = 0;
+    for (size_t bit = 0; bit < 8 && i * 8 + bit < N; ++bit)
+      if (bits_[i * 8 + bit]) b |= uint8_t(1u << bit);
+    return b;
+  }
+  void setByte(size_t i, uint8_t b) {
+    for (size_t bit = 0; bit < 8 && i * 8 + bit < N; ++bit) bits_[i * 8 + bit] = (b >> bit) & 1;
+  }
+
  private:
   std::bitset<N> bits_;
 };
@@ -36,6 +48,9 @@ struct VariableSpaces {
   FlagSpace<1024> E;              // event flags, kept across games
   FlagSpace<1024> F;              // game flags, per game
   FlagSpace<10000> T;             // flags T0-T9999, per game
+  FlagSpace<80001> readMarks;     // read marks 0-80000, kept per game and across games
+  FlagSpace<4000> galleryBits;    // gallery pictures seen, kept across games
+  FlagSpace<2000> recollectionBits;  // recollection scenes seen, kept across games
   std::array<std::string, kStringSlots> strings;  // Shift_JIS, at most 63 bytes each
 
   // Stores a string slot, cut to 63 bytes (never in the middle of a double-byte character).

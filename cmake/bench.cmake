@@ -1,0 +1,8 @@
+# Google Benchmark programs: every bench/*.cpp is one program (they measure, they never fail).
+find_package(benchmark REQUIRED)
+file(GLOB bench_srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${bench_srcs})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(bench_${name} ${src})
+  target_link_libraries(bench_${name} PRIVATE corvid_core benchmark::benchmark benchmark::benchmark_main)
+endforeach()
