@@ -55,6 +55,23 @@ struct VariableSpaces {
 
   // Stores a string slot, cut to 63 bytes (never in the middle of a double-byte character).
   void setString(int slot, const std::string& text);
+
+  // The value of a script operand: "V", "P" (V[V[index]]), "S", "G", and the flags "E", "F",
+  // "T" as 0 or 1. An index outside its space (S200 and up, a P whose V[index] is no V index)
+  // and any other letter read 0.
+  int32_t operandValue(char letter, int index) const;
+
+  // Assigns as a statement does: "V", "P", "S", "G" take the value; "E", "F", "T" are cleared
+  // by 0, set by 1 and left as they are by any other value. An index outside its space and any
+  // other letter change nothing (S200 and up are no system variables, so a write there must
+  // not land in some other variable).
+  void assignOperand(char letter, int index, int32_t value);
+
+  // The system variables that have fixed start values: S0 = 3 (menu state), S5 = 0, S8 = 8,
+  // S20 = 250 (overlay depth), S21 = 550 (overlay x), S27 = 5 (auto-advance speed when switched
+  // on), S32 = 520, S33 = 30 (cartoon mark), S37 = 0xFFFFFF (text colour). Start-up updates the
+  // menus afterwards.
+  void setSystemStartValues();
 };
 
 }  // namespace corvid
