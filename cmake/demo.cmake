@@ -3,7 +3,7 @@ file(GLOB_RECURSE demo_srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/demo/*)
 set(demo_stamp ${PROJECT_BINARY_DIR}/demo/.built)
 add_custom_command(
   OUTPUT ${demo_stamp}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/demo
+  COMMAND cvdtool build ${PROJECT_SOURCE_DIR}/demo ${PROJECT_BINARY_DIR}/demo
   COMMAND ${CMAKE_COMMAND} -E touch ${demo_stamp}
   DEPENDS cvdtool ${demo_srcs}
   COMMENT "Building the demo title")

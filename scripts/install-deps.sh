@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang
+  build-essential cmake ninja-build pkg-config clang
   libsdl2-dev libimgui-dev libstb-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
   libvorbis-dev libjpeg62-turbo-dev libpng-dev

@@ -1,0 +1,261 @@
+#include "core/engine.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "data/optical_drive.h"
+#include "data/sjis.h"
+
+namespace corvid {
+
+namespace {
+
+constexpr int kWindowWidth = 808;   // the window's fixed outer width
+constexpr int kWindowHeight = 604;  // the client height the window is laid out for
+constexpr size_t kScriptImageBytes = 262144;
+constexpr const char* kNoSecondaryDir = "NULL";
+
+// Archives that exist but were refused (a damaged directory) are skipped; say which.
+void reportArchiveProblems(const std::vector<std::string>& problems) {
+  for (const std::string& p : problems) std::fprintf(stderr, "corvid: %s\n", p.c_str());
+}
+
+}  // namespace
+
+Engine::Engine(Platform& platform, EngineOptions options)
+    : platform_(platform), options_(std::move(options)) {}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+void Engine::formCreate() {
+  flags_.quitRequested = false;
+  platform_.openWindow(caption_);
+  startUp();
+  platform_.setCaption(caption_);
+}
+
+void Engine::showMissingData() {
+  platform_.messageBox(kMissingDataMessage, "Error!", MessageBoxButtons::Ok, MessageBoxIcon::Stop);
+  flags_.quitRequested = true;
+  startupFailed_ = true;
+}
+
+void Engine::startUp() {
+  // The blend primitives choose their fast path for themselves, once, on first use.
+  random_.seedRandom(options_.seedGiven ? options_.seed : uint32_t(std::time(nullptr)));
+  vars_.S.fill(0);
+  flags_.soundDevicePresent = platform_.audioDeviceCount() != 0;
+
+  // The remaining steps still run after this, as the window closes on the first idle tick.
+  if (!mainDataArchiveExists(options_.titleDir)) showMissingData();
+
+  // Script buffers come with the interpreter.
+  reportArchiveProblems(archives_.openDataArchives(options_.titleDir));
+  readConfiguration();
+
+  // Player settings: the window position is centred on the screen; a small screen gets the
+  // borderless window.
+  const ScreenSize screen = platform_.screenSize();
+  platform_.setWindowPosition((screen.width - kWindowWidth) / 2,
+                              (screen.height - kWindowHeight) / 2);
+  int screenMode = 0;
+  if (screenMode == 0 && screen.width <= 600) screenMode = 2;
+  if (screenMode == 2) platform_.setScreenMode(2);
+  vars_.S[6] = 0;  // the player names are still their defaults
+
+  caption_ = sjisToUtf8(config_.title);
+
+  stage_ = Surface(kScreenWidth, kScreenHeight);
+  screen_ = Surface(kScreenWidth, kScreenHeight);
+  display_ = Surface(kScreenWidth, kScreenHeight);
+  platform_.present(display_);
+
+  SecondaryDirRules rules;
+  rules.qddGra = config_.qddGra;
+  rules.qddGjp = config_.qddGjp;
+  rules.qddWav = config_.qddWav;
+  rules.qddSe = config_.qddSe;
+  rules.qddOgg = config_.qddOgg;
+  rules.qddAnim = config_.qddAnim;
+  const std::string cdDir = kNoSecondaryDir;  // the "CDDir" player setting
+  reportArchiveProblems(archives_.openMediaArchives(
+      options_.titleDir, rules, cdDir, isReadableOpticalDirectory(secondaryDirFromSetting(cdDir))));
+  if (!archives_.firstPictureArchivePresent()) {
+    if (!startupFailed_) showMissingData();
+    return;
+  }
+
+  wait_.reset();
+  vars_.E.clear();
+  vars_.F.clear();
+  vars_.T.clear();
+  vars_.galleryBits.clear();
+  vars_.V.fill(0);
+  setStartValues();
+  for (std::string& s : vars_.strings) s.clear();
+  vars_.setString(0, config_.defaultName);
+  vars_.setString(1, config_.defaultName2);
+  vars_.setString(2, config_.defaultName3);
+  vars_.S[31] = 0;
+  flags_.startMainPending = true;
+}
+
+bool Engine::readConfiguration() {
+  EntryRead section = archives_.readDataEntry("_config", kScriptImageBytes);
+  if (!section.ok()) {
+    // No "_config" leaves the zero configuration; a damaged one is said on stderr.
+    if (section.status != EntryReadStatus::NotFound)
+      std::fprintf(stderr, "corvid: %s\n", section.error.c_str());
+    return false;
+  }
+  std::string line;
+  if (parseGameConfig(section.bytes, config_, &line)) return true;
+  configError_ = sjisToUtf8(line);
+  std::fprintf(stderr, "corvid: _config: cannot convert the line \"%s\"; the lines after it were not read\n",
+               configError_.c_str());
+  return false;
+}
+
+void Engine::setStartValues() {
+  vars_.S[0] = 3;
+  vars_.S[5] = 0;
+  vars_.S[8] = 8;
+  vars_.S[20] = 250;
+  vars_.S[21] = 550;
+  vars_.S[27] = 5;  // the default auto-advance speed
+  vars_.S[32] = 520;
+  vars_.S[33] = 30;  // the default position of the cartoon mark
+  vars_.S[37] = 0xFFFFFF;
+  flags_.systemDialogOpen = 0;
+  flags_.backlogOpen = false;
+  flags_.effectRunning = false;
+  flags_.effectRequest = 0;
+  for (int i = 160; i <= 163; ++i) vars_.S[size_t(i)] = 0;
+}
+
+void Engine::startMainScript() {
+  if (flags_.quitRequested) {
+    closeWindow();
+    return;
+  }
+  display_.fill(0);
+  screen_.fill(0);
+  platform_.present(display_);
+}
+
+// ---- The idle tick --------------------------------------------------------------------------
+
+void Engine::appIdle() {
+  ++flags_.idleTickCount;
+  const uint32_t tickStart = platform_.millis();
+  if (flags_.clickGuard > 0) --flags_.clickGuard;
+
+  bool backgroundTick = false;
+  if (!flags_.backlogOpen && !flags_.systemDialogOpen && !flags_.settingsScreenOpen) {
+    switch (playMode_) {
+      case PlayMode::Play:
+        playTick(tickStart);
+        return;
+      default:
+        // The staff roll, map screen and viewer run their own ticks here.
+        backgroundTick = true;
+        break;
+    }
+  }
+  (void)backgroundTick;  // the background-animation tick runs here
+  const uint32_t elapsed = platform_.millis() - tickStart;
+  if (elapsed < kMinIdleTickMs) platform_.sleep(kMinIdleTickMs - elapsed);
+}
+
+void Engine::playTick(uint32_t tickStart) {
+  auto pace = [&] {
+    const uint32_t elapsed = platform_.millis() - tickStart;
+    if (elapsed < kMinIdleTickMs) platform_.sleep(kMinIdleTickMs - elapsed);
+  };
+  if (flags_.startMainPending) {
+    flags_.startMainPending = false;
+    startMainScript();
+    pace();
+    return;
+  }
+  if (flags_.busyCount != 0) {
+    pace();
+    return;
+  }
+  random_.randomValue();  // drawn and dropped, so the values scripts draw depend on the player's pace
+  if (flags_.quitRequested) closeWindow();
+  if (flags_.skipLevel != 0) wait_.waitKind = 0;
+  const bool waiting =
+      wait_.choiceActive || wait_.waitTicks != 0 || wait_.waitKind != 0 || wait_.voiceWait;
+  if (!waiting) {
+    if (flags_.sleepCountdown != 0) {
+      if (flags_.sleepCountdown > 0) --flags_.sleepCountdown;
+    } else if (vars_.S[26] != 0) {
+      // Auto-advance paces the tick by its speed instead.
+      const uint32_t until = uint32_t(4 * vars_.S[26] + 15);
+      const uint32_t elapsed = platform_.millis() - tickStart;
+      if (elapsed < until) platform_.sleep(until - elapsed);
+      return;
+    }
+  }
+  pace();
+}
+
+// ---- The 55 ms timer ------------------------------------------------------------------------
+
+void Engine::timer1Timer() {
+  ++flags_.timerTickCount;
+  if (flags_.settingsScreenOpen) return;
+  if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
+  if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;
+  if (wait_.waitTicks > 0) {
+    --wait_.waitTicks;
+    return;
+  }
+  if (wait_.waitKind == 0) return;
+  if (vars_.S[26] == 0) return;
+  if (wait_.autoCountdown > 0) --wait_.autoCountdown;
+  if (wait_.autoCountdown != 0) return;
+  wait_.waitKind = 0;
+}
+
+// ---- Input, close and paint -----------------------------------------------------------------
+
+void Engine::onInput(const InputEvent&) {}
+
+bool Engine::formCloseQuery() {
+  if (flags_.quitRequested) return true;
+  if (flags_.effectRunning) {
+    flags_.effectRequest = 2;  // the next picture command asks the question
+    return false;
+  }
+  if (flags_.busyCount != 0) return false;
+  flags_.scriptRunning = false;
+  const bool ok = platform_.messageBox(kQuitQuestion, caption_, MessageBoxButtons::OkCancel,
+                                       MessageBoxIcon::Question);
+  if (ok) flags_.effectRequest = 1;
+  pbPaint();
+  flags_.scriptRunning = true;
+  return ok;
+}
+
+void Engine::pbPaint() {
+  display_ = playMode_ == PlayMode::WindowHidden ? stage_ : screen_;
+  platform_.present(display_);
+}
+
+void Engine::formDestroy() {
+  if (platform_.supports(Feature::Fullscreen)) platform_.setScreenMode(0);
+}
+
+// ---- The message loop -----------------------------------------------------------------------
+
+void runMessageLoop(Platform& platform, Engine& engine) {
+  while (platform.windowOpen()) {
+    platform.pumpEvents();
+    if (!platform.windowOpen()) break;
+    engine.appIdle();
+  }
+}
+
+}  // namespace corvid

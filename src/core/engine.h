@@ -1,0 +1,103 @@
+#pragma once
+// The Engine owns all engine state, as a handful of subsystem objects, and is the platform's
+// client: it receives input, the 55 ms timer and close requests, and runs the idle tick.
+//
+// Sections: options; the Engine (program entry pieces, the two clocks, close and paint,
+// state for the headless platform); the message loop.
+
+#include <cstdint>
+#include <string>
+
+#include "core/engine_flags.h"
+#include "core/play_mode.h"
+#include "data/archive.h"
+#include "data/game_config.h"
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "script/random.h"
+#include "script/variables.h"
+#include "script/wait_state.h"
+
+namespace corvid {
+
+struct EngineOptions {
+  std::string titleDir = ".";     // where the archives lie
+  bool seedGiven = false;          // seed the random generator with `seed`, not the time
+  uint32_t seed = 0;
+};
+
+class Engine final : public PlatformClient {
+ public:
+  inline static constexpr uint32_t kMinIdleTickMs = 20;  // the idle tick is paced to at least this
+  inline static const char* const kQuitQuestion = "ゲームを終了しますか？";
+  inline static const char* const kMissingDataMessage = "ゲームデータを読み込めません。";
+
+  Engine(Platform& platform, EngineOptions options);
+
+  // ---- Program entry pieces ----------------------------------------------------------
+  // Window creation: runs the start-up sequence and opens the window with its caption.
+  void formCreate();
+  // The title could not be loaded (a missing archive); the window closes on the first tick.
+  bool startupFailed() const { return startupFailed_; }
+  void formDestroy();
+
+  // ---- The two clocks ------------------------------------------------------------------
+  void appIdle();
+  void timer1Timer();
+
+  // ---- PlatformClient -----------------------------------------------------------------
+  void onInput(const InputEvent& event) override;
+  void onTimerTick() override { timer1Timer(); }
+  bool onCloseRequest() override { return formCloseQuery(); }
+  void onPaint() override { pbPaint(); }
+  std::string stateJson() override;
+
+  // ---- State other subsystems and tests read ------------------------------------------
+  const GameConfig& config() const { return config_; }
+  const std::string& configError() const { return configError_; }
+  const Archives& archives() const { return archives_; }
+  VariableSpaces& vars() { return vars_; }
+  EngineFlags& flags() { return flags_; }
+  WaitState& wait() { return wait_; }
+  PlayMode playMode() const { return playMode_; }
+  const Surface& display() const { return display_; }
+  Platform& platform() { return platform_; }
+
+  // Lets the platform deliver what is pending; blocking loops call this between frames.
+  void pumpMessages() { platform_.pumpEvents(); }
+  // Asks the platform to close the window (through the close question unless quitRequested).
+  void closeWindow() { platform_.requestClose(); }
+
+ private:
+  void startUp();
+  bool readConfiguration();
+  void setStartValues();
+  void startMainScript();
+  void playTick(uint32_t tickStart);
+  bool formCloseQuery();
+  void pbPaint();
+  void showMissingData();
+
+  Platform& platform_;
+  EngineOptions options_;
+
+  EngineFlags flags_;
+  PlayMode playMode_ = PlayMode::Play;
+  Archives archives_;
+  GameConfig config_;
+  std::string configError_;  // the "_config" line that stopped reading, empty when none
+  VariableSpaces vars_;
+  WaitState wait_;
+  RandomGenerator random_;
+  std::string caption_ = "起動中";
+  bool startupFailed_ = false;
+
+  Surface stage_;    // the scene without the text window
+  Surface screen_;   // the finished frame
+  Surface display_;  // what the player sees; the platform presents it
+};
+
+// Runs the message loop until the window closes: pending events, then one idle tick.
+void runMessageLoop(Platform& platform, Engine& engine);
+
+}  // namespace corvid

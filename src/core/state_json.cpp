@@ -1,0 +1,55 @@
+// The engine state as the headless "state" event writes it: one JSON object, texts in UTF-8.
+// Fields are only ever added, never removed, since title authors' checks read them.
+
+#include "core/engine.h"
+#include "core/json_writer.h"
+#include "data/sjis.h"
+
+namespace corvid {
+
+namespace {
+
+template <typename Array>
+void writeInts(JsonWriter& json, const char* name, const Array& values) {
+  json.key(name).beginArray();
+  for (int32_t v : values) json.value(int64_t(v));
+  json.endArray();
+}
+
+template <size_t N>
+void writeSetFlags(JsonWriter& json, const char* name, const FlagSpace<N>& flags) {
+  json.key(name).beginArray();
+  for (size_t i = 0; i < N; ++i)
+    if (flags.get(int(i))) json.value(int64_t(i));
+  json.endArray();
+}
+
+}  // namespace
+
+std::string Engine::stateJson() {
+  JsonWriter json;
+  json.beginObject();
+  json.key("script").value("");
+  json.key("line").value(int64_t(0));
+  json.key("playMode").value(int64_t(playMode_));
+  json.key("waitKind").value(int64_t(wait_.waitKind));
+  json.key("choiceActive").value(wait_.choiceActive);
+  json.key("skipLevel").value(int64_t(flags_.skipLevel));
+  writeInts(json, "V", vars_.V);
+  writeInts(json, "S", vars_.S);
+  writeInts(json, "G", vars_.G);
+  writeSetFlags(json, "E", vars_.E);
+  writeSetFlags(json, "F", vars_.F);
+  writeSetFlags(json, "T", vars_.T);
+  json.key("strings").beginArray();
+  for (const std::string& s : vars_.strings) json.value(sjisToUtf8(s));
+  json.endArray();
+  json.key("log").beginArray().endArray();
+  json.key("caption").value(platform_.caption());
+  if (configError_.empty()) json.key("configError").null();
+  else json.key("configError").value(configError_);
+  json.endObject();
+  return json.str();
+}
+
+}  // namespace corvid

@@ -1,0 +1,124 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/headless/png_writer.h"
+
+namespace corvid {
+
+HeadlessPlatform::HeadlessPlatform(HeadlessOptions options) : options_(std::move(options)) {}
+
+bool HeadlessPlatform::supports(Feature feature) const {
+  return feature == Feature::Window || feature == Feature::Dialogs || feature == Feature::Menus;
+}
+
+bool HeadlessPlatform::openWindow(const std::string& caption) {
+  caption_ = caption;
+  open_ = true;
+  return true;
+}
+
+void HeadlessPlatform::requestClose() {
+  if (!open_) return;
+  if (!client_ || client_->onCloseRequest()) open_ = false;
+}
+
+void HeadlessPlatform::setWindowPosition(int x, int y) {
+  windowX_ = x;
+  windowY_ = y;
+}
+
+bool HeadlessPlatform::setScreenMode(int mode) {
+  if (mode < 0 || mode > 2) return false;
+  screenMode_ = mode;
+  return true;
+}
+
+void HeadlessPlatform::presentRect(const Surface& display, int x, int y, int w, int h) {
+  if (display.width != display_.width || display.height != display_.height) {
+    present(display);
+    return;
+  }
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = std::min(x + w, display.width), y1 = std::min(y + h, display.height);
+  for (int row = y0; row < y1 && x0 < x1; ++row)
+    std::memcpy(display_.at(x0, row), display.at(x0, row), size_t(x1 - x0) * 3);
+}
+
+// Delivers, in time order, every scripted event and timer tick that is due. Re-entrant calls
+// (a handler running a blocking loop that pumps again) go on from where the outer call was.
+void HeadlessPlatform::pumpEvents() {
+  for (;;) {
+    if (!windowOpen()) return;
+    const bool eventDue = nextEvent_ < options_.events.size() &&
+                          options_.events[nextEvent_].ms <= now_;
+    const bool timerDue = nextTimerMs_ <= now_;
+    if (!eventDue && !timerDue) return;
+    if (eventDue && (!timerDue || options_.events[nextEvent_].ms <= nextTimerMs_)) {
+      deliver(options_.events[nextEvent_++]);
+      continue;
+    }
+    // One tick for however many periods passed, as a windowing system's timer does; the
+    // period stays on the 55 ms grid.
+    while (nextTimerMs_ <= now_) nextTimerMs_ += kTimerIntervalMs;
+    if (client_) client_->onTimerTick();
+  }
+}
+
+void HeadlessPlatform::deliver(const ScriptedEvent& event) {
+  switch (event.action) {
+    case ScriptedEvent::Action::Input:
+      if (client_) client_->onInput(event.input);
+      return;
+    case ScriptedEvent::Action::Dialog:
+      dialogAnswers_.push_back(event.words);
+      return;
+    case ScriptedEvent::Action::Shot: {
+      std::string error;
+      if (!writePng(event.path, display_, &error)) errors_.push_back(error);
+      return;
+    }
+    case ScriptedEvent::Action::State:
+      writeState(event.path);
+      return;
+    case ScriptedEvent::Action::Quit:
+      requestClose();
+      return;
+  }
+}
+
+void HeadlessPlatform::writeState(const std::string& path) {
+  std::string json = client_ ? client_->stateJson() : "{}";
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(json.data(), 1, json.size(), f) != json.size()) {
+    errors_.push_back(path + ": cannot write the state file");
+    if (f) std::fclose(f);
+    return;
+  }
+  std::fputc('\n', f);
+  if (std::fclose(f) != 0) errors_.push_back(path + ": cannot write the state file");
+}
+
+std::vector<std::string> HeadlessPlatform::takeDialogAnswer() {
+  if (dialogAnswers_.empty()) return {};
+  std::vector<std::string> answer = std::move(dialogAnswers_.front());
+  dialogAnswers_.pop_front();
+  return answer;
+}
+
+bool HeadlessPlatform::messageBox(const std::string& text, const std::string& caption,
+                                  MessageBoxButtons, MessageBoxIcon) {
+  std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+  messageBoxes_.push_back(text);
+  return true;  // every box is answered OK
+}
+
+bool HeadlessPlatform::openAddress(const std::string& url) {
+  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return false;
+  openedAddresses_.push_back(url);
+  return true;
+}
+
+}  // namespace corvid
