@@ -117,15 +117,7 @@ bool Engine::readConfiguration() {
 }
 
 void Engine::setStartValues() {
-  vars_.S[0] = 3;
-  vars_.S[5] = 0;
-  vars_.S[8] = 8;
-  vars_.S[20] = 250;
-  vars_.S[21] = 550;
-  vars_.S[27] = 5;  // the default auto-advance speed
-  vars_.S[32] = 520;
-  vars_.S[33] = 30;  // the default position of the cartoon mark
-  vars_.S[37] = 0xFFFFFF;
+  vars_.setSystemStartValues();
   flags_.systemDialogOpen = 0;
   flags_.backlogOpen = false;
   flags_.effectRunning = false;
@@ -145,60 +137,56 @@ void Engine::startMainScript() {
 
 // ---- The idle tick --------------------------------------------------------------------------
 
+void Engine::paceIdleTick(uint32_t tickStart, uint32_t minimumMs) {
+  const uint32_t elapsed = platform_.millis() - tickStart;
+  if (elapsed < minimumMs) platform_.sleep(minimumMs - elapsed);
+}
+
 void Engine::appIdle() {
   ++flags_.idleTickCount;
   const uint32_t tickStart = platform_.millis();
   if (flags_.clickGuard > 0) --flags_.clickGuard;
-
-  bool backgroundTick = false;
-  if (!flags_.backlogOpen && !flags_.systemDialogOpen && !flags_.settingsScreenOpen) {
-    switch (playMode_) {
-      case PlayMode::Play:
-        playTick(tickStart);
-        return;
-      default:
-        // The staff roll, map screen and viewer run their own ticks here.
-        backgroundTick = true;
-        break;
-    }
+  // The backlog's held-button repeat runs here while it is open.
+  if (flags_.backlogOpen || flags_.systemDialogOpen != 0 || flags_.settingsScreenOpen) {
+    paceIdleTick(tickStart, kMinIdleTickMs);
+    return;
   }
-  (void)backgroundTick;  // the background-animation tick runs here
-  const uint32_t elapsed = platform_.millis() - tickStart;
-  if (elapsed < kMinIdleTickMs) platform_.sleep(kMinIdleTickMs - elapsed);
+  if (playMode_ == PlayMode::Play) {
+    if (!playTick(tickStart)) return;  // auto-advance paced the tick itself
+  }
+  // Screens with a tick of their own (staff roll, map screen, viewer) run it here, and in
+  // every mode the background-animation tick follows.
+  paceIdleTick(tickStart, kMinIdleTickMs);
 }
 
-void Engine::playTick(uint32_t tickStart) {
-  auto pace = [&] {
-    const uint32_t elapsed = platform_.millis() - tickStart;
-    if (elapsed < kMinIdleTickMs) platform_.sleep(kMinIdleTickMs - elapsed);
-  };
+// The Play part of the idle tick. False when the tick is over already (start of "main",
+// a busy engine, or auto-advance pacing).
+bool Engine::playTick(uint32_t tickStart) {
   if (flags_.startMainPending) {
     flags_.startMainPending = false;
     startMainScript();
-    pace();
-    return;
+    paceIdleTick(tickStart, kMinIdleTickMs);
+    return false;
   }
   if (flags_.busyCount != 0) {
-    pace();
-    return;
+    paceIdleTick(tickStart, kMinIdleTickMs);
+    return false;
   }
   random_.randomValue();  // drawn and dropped, so the values scripts draw depend on the player's pace
   if (flags_.quitRequested) closeWindow();
-  if (flags_.skipLevel != 0) wait_.waitKind = 0;
-  const bool waiting =
-      wait_.choiceActive || wait_.waitTicks != 0 || wait_.waitKind != 0 || wait_.voiceWait;
-  if (!waiting) {
-    if (flags_.sleepCountdown != 0) {
-      if (flags_.sleepCountdown > 0) --flags_.sleepCountdown;
-    } else if (vars_.S[26] != 0) {
-      // Auto-advance paces the tick by its speed instead.
-      const uint32_t until = uint32_t(4 * vars_.S[26] + 15);
-      const uint32_t elapsed = platform_.millis() - tickStart;
-      if (elapsed < until) platform_.sleep(until - elapsed);
-      return;
-    }
+  if (flags_.skipLevel != 0) wait_.waitKind = 0;  // skipping drops any pending click wait
+  if (wait_.choiceActive || wait_.waitTicks != 0 || wait_.waitKind != 0 || wait_.voiceWait)
+    return true;
+  if (flags_.sleepCountdown != 0) {
+    if (flags_.sleepCountdown > 0) --flags_.sleepCountdown;
+    return true;
   }
-  pace();
+  if (vars_.S[26] != 0) {
+    // Auto-advance on: the tick lasts 4 * speed + 15 ms instead.
+    paceIdleTick(tickStart, uint32_t(4 * vars_.S[26] + 15));
+    return false;
+  }
+  return true;
 }
 
 // ---- The 55 ms timer ------------------------------------------------------------------------
@@ -207,17 +195,32 @@ void Engine::timer1Timer() {
   ++flags_.timerTickCount;
   if (flags_.settingsScreenOpen) return;
   if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
-  if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;
+  if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;  // the choice tick runs here
+  if (!voiceChannelPlaying()) wait_.voiceWait = false;
   if (wait_.waitTicks > 0) {
     --wait_.waitTicks;
     return;
   }
   if (wait_.waitKind == 0) return;
-  if (vars_.S[26] == 0) return;
-  if (wait_.autoCountdown > 0) --wait_.autoCountdown;
+  if (vars_.S[26] == 0) return;  // the click-wait mark's animation runs here
+  autoAdvanceTick();
+}
+
+// Auto-advance: count down, but never end the wait while a voice still speaks.
+void Engine::autoAdvanceTick() {
+  const bool voice = voiceChannelPlaying();
+  if (wait_.autoCountdown > 0) {
+    --wait_.autoCountdown;
+    if (wait_.autoCountdown == 0 && voice) wait_.autoCountdown = 1;
+  } else if (voice) {
+    wait_.autoCountdown = 1;
+  }
   if (wait_.autoCountdown != 0) return;
   wait_.waitKind = 0;
 }
+
+// No sound engine is running yet, so no voice can be playing.
+bool Engine::voiceChannelPlaying() const { return false; }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 

@@ -73,7 +73,10 @@ class Engine final : public PlatformClient {
   bool readConfiguration();
   void setStartValues();
   void startMainScript();
-  void playTick(uint32_t tickStart);
+  bool playTick(uint32_t tickStart);
+  void paceIdleTick(uint32_t tickStart, uint32_t minimumMs);
+  void autoAdvanceTick();
+  bool voiceChannelPlaying() const;
   bool formCloseQuery();
   void pbPaint();
   void showMissingData();
