@@ -97,4 +97,23 @@ bool writeFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
   return true;
 }
 
+bool makeDirectories(const std::string& dir, std::string* error) {
+  if (dir.empty()) return true;
+  struct stat st;
+  // Every prefix ending before a '/' is a parent; the whole path comes last.
+  for (size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
+    std::string part = dir.substr(0, end);
+    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
+      if (error) *error = "cannot create " + part + ": " + std::strerror(errno);
+      return false;
+    }
+    if (end == std::string::npos) break;
+  }
+  if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (error) *error = dir + " is not a folder";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace corvid

@@ -28,4 +28,8 @@ std::optional<uint64_t> fileSize(const std::string& path);
 bool writeFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
                      std::string* error = nullptr);
 
+// Creates the folder and any missing parents (like mkdir -p). True when it exists afterwards;
+// on failure `error` says which part could not be made and why.
+bool makeDirectories(const std::string& dir, std::string* error = nullptr);
+
 }  // namespace corvid

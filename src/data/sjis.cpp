@@ -19,6 +19,25 @@ std::string upperSjisName(std::string_view name) {
   return out;
 }
 
+size_t sjisCutLength(std::string_view text, size_t maxBytes) {
+  size_t n = 0;
+  while (n < text.size()) {
+    size_t width = isSjisLeadByte(static_cast<unsigned char>(text[n])) ? 2 : 1;
+    if (n + width > maxBytes) break;
+    n += width;
+  }
+  return n < text.size() ? n : text.size();
+}
+
+bool sjisEndsWithByte(std::string_view text, char c) {
+  size_t i = 0, last = std::string_view::npos;
+  while (i < text.size()) {
+    last = i;
+    i += isSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  }
+  return last != std::string_view::npos && last == text.size() - 1 && text[last] == c;
+}
+
 bool sjisNamesEqual(std::string_view a, std::string_view b) {
   return a.size() == b.size() && upperSjisName(a) == upperSjisName(b);
 }

@@ -16,6 +16,14 @@ inline bool isSjisLeadByte(unsigned char b) { return b >= 0x80 && !(b >= 0xA1 &&
 // double-byte character as they are even when the second byte is an ASCII letter.
 std::string upperSjisName(std::string_view name);
 
+// The length of the longest prefix of `text` of at most `maxBytes` bytes that does not end in
+// the middle of a double-byte character.
+size_t sjisCutLength(std::string_view text, size_t maxBytes);
+
+// Whether the last character of `text` is the single byte `c` (not the second byte of a
+// double-byte character, as the 0x5C of "ソ" is).
+bool sjisEndsWithByte(std::string_view text, char c);
+
 // Names equal under upperSjisName.
 bool sjisNamesEqual(std::string_view a, std::string_view b);
 
