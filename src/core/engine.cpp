@@ -58,9 +58,9 @@ void Engine::startUp() {
   const ScreenSize screen = platform_.screenSize();
   platform_.setWindowPosition((screen.width - kWindowWidth) / 2,
                               (screen.height - kWindowHeight) / 2);
-  int screenMode = 0;
-  if (screenMode == 0 && screen.width <= 600) screenMode = 2;
-  if (screenMode == 2) platform_.setScreenMode(2);
+  screenMode_ = 0;  // the "SMode" setting
+  if (screenMode_ == 0 && screen.width <= 600) screenMode_ = 2;
+  if (screenMode_ == 2) platform_.setScreenMode(2);
   vars_.S[6] = 0;  // the player names are still their defaults
 
   caption_ = sjisToUtf8(config_.title);
@@ -133,6 +133,7 @@ void Engine::startMainScript() {
   display_.fill(0);
   screen_.fill(0);
   platform_.present(display_);
+  if (screenMode_ != 0 && !platform_.setScreenMode(screenMode_)) screenMode_ = 0;
 }
 
 // ---- The idle tick --------------------------------------------------------------------------
@@ -248,7 +249,7 @@ void Engine::pbPaint() {
 }
 
 void Engine::formDestroy() {
-  if (platform_.supports(Feature::Fullscreen)) platform_.setScreenMode(0);
+  if (screenMode_ == 1) platform_.setScreenMode(0);
 }
 
 // ---- The message loop -----------------------------------------------------------------------

@@ -94,6 +94,7 @@ class Engine final : public PlatformClient {
   RandomGenerator random_;
   std::string caption_ = "起動中";
   bool startupFailed_ = false;
+  int screenMode_ = 0;  // 0 window, 1 full screen, 2 borderless window at (0, 0)
 
   Surface stage_;    // the scene without the text window
   Surface screen_;   // the finished frame

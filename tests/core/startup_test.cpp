@@ -35,6 +35,25 @@ TEST(Startup, CaptionStartValuesAndNamesAfterStartUp) {
   EXPECT_NE(json.find("\"configError\":null"), std::string::npos);
 }
 
+TEST(Startup, WindowCentredOrBorderlessOnASmallScreen) {
+  TitleFixture title;
+  title.script("_config", kConfig);
+  title.write();
+  struct Case {
+    ScreenSize screen;
+    int mode, x, y;
+  };
+  for (Case c : {Case{{1024, 768}, 0, 108, 82}, Case{{600, 480}, 2, 0, 0}, Case{{601, 800}, 0, -103, 98}}) {
+    HeadlessPlatform platform(HeadlessOptions{{}, 1000, c.screen});
+    Engine engine(platform, EngineOptions{title.dir(), true, 0});
+    platform.setClient(&engine);
+    engine.formCreate();
+    EXPECT_EQ(platform.screenMode(), c.mode) << c.screen.width;
+    EXPECT_EQ(platform.windowX(), c.x) << c.screen.width;
+    EXPECT_EQ(platform.windowY(), c.y) << c.screen.width;
+  }
+}
+
 TEST(Startup, ConfigErrorStopsReadingAndIsReported) {
   TitleFixture title;
   title.script("_config", {"TITLE:First", "TXW_OFS_X:12,99", "TITLE:Second"});

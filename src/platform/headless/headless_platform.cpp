@@ -33,6 +33,7 @@ void HeadlessPlatform::setWindowPosition(int x, int y) {
 bool HeadlessPlatform::setScreenMode(int mode) {
   if (mode < 0 || mode > 2) return false;
   screenMode_ = mode;
+  if (mode == 2) setWindowPosition(0, 0);  // the borderless window sits at the screen's corner
   return true;
 }
 
