@@ -21,19 +21,21 @@ void require(bool ok) {
   if (!ok) std::abort();
 }
 
-// One folder per process, on a memory file system when there is one (writes are flushed).
+// One folder per process, on a memory file system when there is one (writes are flushed),
+// removed at exit. Kept on the heap so that it outlives the exit handlers.
 const std::string& folder() {
-  static const std::string dir = [] {
+  static const std::string* dir = [] {
     std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-    std::string pattern = base + "/corvid-fuzz-global-XXXXXX";
-    require(::mkdtemp(pattern.data()) != nullptr);
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder(), ignored);
-    });
-    return pattern;
+    auto* path = new std::string(base + "/corvid-fuzz-global-XXXXXX");
+    require(::mkdtemp(path->data()) != nullptr);
+    return path;
   }();
-  return dir;
+  static const bool cleanUp = std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(*dir, ignored);
+  }) == 0;
+  (void)cleanUp;
+  return *dir;
 }
 
 bool save0IsWhole(const std::vector<uint8_t>& bytes) {
