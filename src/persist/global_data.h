@@ -85,8 +85,9 @@ class GlobalData {
   void loadKaisoData();
 
   // Merges "save0.dat" into the variable spaces and writes it back, writes GV0..GV9 to the
-  // store and rewrites "kaiso.dat". Load only at start-up; Save after saving a slot, before
-  // and after loading one, at gameclr and when the main window closes.
+  // store and rewrites "kaiso.dat" (once loadKaisoData has read it). Load only at start-up;
+  // Save after saving a slot, before and after loading one, at gameclr and when the main
+  // window closes.
   void syncGlobalData(SyncDirection direction, VariableSpaces& vars);
 
   // Counts a completed game: "Clear" + 1 in the completed-games section; when the title is
@@ -116,7 +117,9 @@ class GlobalData {
   std::string dataDir_;
   SettingsStore& store_;
   SettingsSection title_;
-  bool kaisoMayBeWritten_ = true;  // false while a damaged "kaiso.dat" could not be kept
+  // "kaiso.dat" is written only once it has been read (a synchronisation before that would
+  // overwrite the playlists with empty ones), and not while a damaged one could not be kept.
+  bool kaisoMayBeWritten_ = false;
   std::vector<std::string> warnings_;
   std::set<std::string> reported_;
 };

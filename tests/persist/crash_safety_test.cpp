@@ -35,6 +35,7 @@ std::string blob(int i) {
   SettingsStore store(dir + "/settings.ini");
   VariableSpaces vars;
   GlobalData data(dir, store, kTitle);
+  data.loadKaisoData();
   for (int i = 1;; ++i) {
     store.writeText(kTitle, "Blob", blob(i));
     vars.E.set(i % 1024);

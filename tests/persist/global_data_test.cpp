@@ -219,6 +219,25 @@ TEST(GlobalData, AKaisoOfTheWrongSizeIsKeptAsideAndStartsEmpty) {
   EXPECT_EQ(readWholeFile(dir.file("kaiso.dat")), Bytes(2640, 0));
 }
 
+TEST(GlobalData, PlaylistsAreNotWrittenOverBeforeTheyAreRead) {
+  TempFolder dir;
+  const Bytes playlists(2640, 3);
+  writeBytes(dir.file("kaiso.dat"), playlists);
+  SettingsStore store(dir.file("settings.ini"));
+  VariableSpaces vars;
+  GlobalData data(dir.path(), store, kTitle);
+  data.syncGlobalData(SyncDirection::Save, vars);
+  EXPECT_EQ(readWholeFile(dir.file("kaiso.dat")), playlists);
+  data.loadKaisoData();
+  data.recordSlots[2].name = "Mine";
+  data.syncGlobalData(SyncDirection::Save, vars);
+  Bytes expected = playlists;
+  std::fill(expected.begin() + 2000 + 2 * 64, expected.begin() + 2000 + 3 * 64, 0);
+  std::copy_n("Mine", 4, expected.begin() + 2000 + 2 * 64);
+  for (int i = 0; i < 10; ++i) expected[size_t(2000 + i * 64 + 63)] = 0;  // names without NUL cut
+  EXPECT_EQ(readWholeFile(dir.file("kaiso.dat")), expected);
+}
+
 TEST(GlobalData, DeletingSave0WhileRunningClearsOnlyTheReadMarks) {
   TempFolder dir;
   writeBytes(dir.file("save0.dat"), save0File(handMadeBlocks()));
