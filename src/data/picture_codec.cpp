@@ -8,9 +8,14 @@
 #include "data/picture_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "data/byte_reader.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace corvid {
 
@@ -30,23 +35,36 @@ constexpr size_t kRunLengthMaxExpansion = 5462;
 // ---- LZ copies -------------------------------------------------------------------------------
 
 // Copies `len` bytes from `distance` bytes back, with the meaning of a byte-by-byte copy (the
-// source may overlap what is being written). Whole 16-byte chunks are copied, so up to 15 bytes
-// past out + len are scribbled on: the caller keeps kStageMargin bytes of room there.
+// source may overlap what is being written). Whole 8- or 16-byte chunks are copied, so up to 15
+// bytes past out + len are scribbled on: the caller keeps kStageMargin bytes of room there.
 void copyMatch(uint8_t* out, size_t distance, size_t len) {
-  if (distance < 16) {
-    // A short period: write the first bytes one at a time until a whole number of periods
-    // of at least 16 bytes lies behind the output, then copy from that far back, where the
-    // repeating pattern is the same.
-    const size_t far = distance * ((16 + distance - 1) / distance);
-    const size_t head = std::min(len, far);
-    for (size_t i = 0; i < head; ++i) out[i] = out[i - distance];
-    if (head == len) return;
-    out += head;
-    len -= head;
-    distance = far;
+  if (distance >= 16) {
+    // Each chunk reads only bytes before the ones it writes.
+    const uint8_t* from = out - distance;
+    for (size_t i = 0; i < len; i += 16) std::memcpy(out + i, from + i, 16);
+    return;
   }
-  const uint8_t* from = out - distance;
-  for (size_t i = 0; i < len; i += 16) std::memcpy(out + i, from + i, 16);
+  if (len <= distance) {
+    // The short matches of most pictures: the whole source lies before the output. The chunk
+    // is read whole before it is written, so the bytes past len are the only ones that differ.
+    uint64_t chunk;
+    std::memcpy(&chunk, out - distance, 8);
+    std::memcpy(out, &chunk, 8);
+    if (len > 8) {
+      std::memcpy(&chunk, out + 8 - distance, 8);
+      std::memcpy(out + 8, &chunk, 8);
+    }
+    return;
+  }
+  // A short period repeated: write the first bytes one at a time until a whole number of
+  // periods of at least 16 bytes lies behind the output, then copy from that far back, where
+  // the repeating pattern is the same.
+  const size_t far = distance * ((16 + distance - 1) / distance);
+  const size_t head = std::min(len, far);
+  for (size_t i = 0; i < head; ++i) out[i] = out[i - distance];
+  if (head == len) return;
+  const uint8_t* from = out + head - far;
+  for (size_t i = head; i < len; i += 16) std::memcpy(out + i, from + i - head, 16);
 }
 
 // The length a long match's third byte gives.
@@ -110,14 +128,28 @@ bool lzDecode(std::span<const uint8_t> stream, size_t target, uint8_t* out, std:
       flags = *in++;
       flagBitsLeft = 8;
     }
-    const bool coded = flags & 0x80;
-    flags <<= 1;
-    --flagBitsLeft;
-    if (in == inEnd) return endsEarly();
-    if (!coded) {
-      *out++ = *in++;
+    if (!(flags & 0x80)) {
+      // Literal items: as many as the flag byte's next clear bits say, copied at once (most
+      // of a photo-like picture is literals).
+      size_t n = std::min<size_t>({size_t(std::countl_zero(uint8_t(flags))), size_t(flagBitsLeft),
+                                   size_t(outTarget - out)});
+      const size_t available = size_t(inEnd - in);
+      if (available >= 8) {
+        std::memcpy(out, in, 8);  // within the margin past the slack
+      } else {
+        n = std::min(n, available);
+        std::memcpy(out, in, n);
+      }
+      in += n;
+      out += n;
+      flags = (flags << n) & 0xFF;
+      flagBitsLeft -= int(n);
+      if (n == 0) return endsEarly();
       continue;
     }
+    flags = (flags << 1) & 0xFF;
+    --flagBitsLeft;
+    if (in == inEnd) return endsEarly();
     const unsigned u = *in++;
     size_t distance, length;
     if (u < 0x80 && (u & 3) == 3) {
@@ -197,10 +229,46 @@ bool runLengthDecode(std::span<const uint8_t> stream, size_t target, uint8_t* ou
                          std::to_string(target) + " bytes");
 }
 
+namespace {
+
+#ifdef __SSE2__
+// The delta stage four pixels (12 bytes) at a time; returns how many leading bytes it decoded.
+// Within a block the running sums come from two shifted adds; the sums carried in from the
+// blocks before are kept as the last pixel's three bytes repeated over the block, and each
+// block adds its own total to them, so blocks depend on each other through one add only.
+size_t deltaDecodeBlocks(uint8_t* p, size_t n) {
+  if (n < 28) return 0;
+  const __m128i firstPixel = _mm_setr_epi8(-1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  __m128i carry = _mm_setzero_si128();
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  size_t k = 0;
+  for (; k + 12 + 16 <= n; k += 12) {
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 12));
+    v = _mm_add_epi8(v, _mm_slli_si128(v, 3));
+    v = _mm_add_epi8(v, _mm_slli_si128(v, 6));
+    // Bytes 12..15 are scribbled on here and written again by the next block.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_add_epi8(v, carry));
+    __m128i total = _mm_and_si128(_mm_srli_si128(v, 9), firstPixel);
+    total = _mm_or_si128(total, _mm_slli_si128(total, 3));
+    total = _mm_or_si128(total, _mm_slli_si128(total, 6));
+    carry = _mm_add_epi8(carry, total);
+    v = next;
+  }
+  // Puts back the coded bytes the last block scribbled on.
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
+  return k;
+}
+#else
+size_t deltaDecodeBlocks(uint8_t*, size_t) { return 0; }
+#endif
+
+}  // namespace
+
 void deltaDecode(std::span<uint8_t> pixels) {
   // byte[k] += byte[k - 3]: three running sums, one a channel, through the whole picture.
   uint8_t* p = pixels.data();
-  for (size_t k = 3; k < pixels.size(); ++k) p[k] = uint8_t(p[k] + p[k - 3]);
+  const size_t done = deltaDecodeBlocks(p, pixels.size());
+  for (size_t k = std::max<size_t>(done, 3); k < pixels.size(); ++k) p[k] = uint8_t(p[k] + p[k - 3]);
 }
 
 // ---- The decoder -----------------------------------------------------------------------------

@@ -226,6 +226,106 @@ TEST(PictureCodec, DeltaRunsThroughRows) {
   for (const DecodeCase& c : cases) expectDecodes(c);
 }
 
+// Plain versions of the stages, to hold the decoder's chunked copies against: one byte at a
+// time, straight from the tables.
+Bytes plainLz(const Bytes& stream, size_t target) {
+  Bytes out;
+  size_t i = 0;
+  int bit = 8;
+  uint8_t flags = 0;
+  while (out.size() < target) {
+    if (bit == 8) {
+      flags = stream.at(i++);
+      bit = 0;
+    }
+    const bool isCoded = flags & (0x80 >> bit++);
+    const uint8_t u = stream.at(i++);
+    if (!isCoded) {
+      out.push_back(u);
+      continue;
+    }
+    size_t distance, length;
+    if (u < 0x80 && (u & 3) == 3) {
+      for (int k = 0; k < (u >> 2) + 9; ++k) out.push_back(stream.at(i++));
+      continue;
+    }
+    if (u < 0x80) {
+      distance = (u >> 2) + 1, length = (u & 3) + 2;
+    } else if (u < 0xC0) {
+      const uint8_t b = stream.at(i++);
+      distance = ((u & 0x3F) << 4) + (b >> 4) + 1, length = (b & 0x0F) + 3;
+    } else {
+      const uint8_t b = stream.at(i++), c = stream.at(i++);
+      distance = ((u & 0x3F) << 8) + b + 1;
+      length = c == 0xFF ? 4096 : c == 0xFE ? 1024 : c == 0xFD ? 256 : c + 3;
+    }
+    for (size_t k = 0; k < length; ++k) out.push_back(out[out.size() - distance]);
+  }
+  out.resize(target);
+  return out;
+}
+
+TEST(PictureCodec, LzCopiesMatchTheByteByByteRule) {
+  // Random streams of every item kind, at every distance class and overlap.
+  std::mt19937 rng(21);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<Item> items{lit(uint8_t(rng()))};
+    size_t written = 1;
+    while (written < 3000) {
+      const size_t reach = std::min<size_t>(written, 16384);
+      switch (rng() % 5) {
+        case 0: items.push_back(lit(uint8_t(rng()))); written += 1; break;
+        case 1: {
+          const size_t n = 9 + rng() % 32;
+          Bytes run{uint8_t(((n - 9) << 2) | 3)};
+          for (size_t k = 0; k < n; ++k) run.push_back(uint8_t(rng()));
+          items.push_back(coded(run));
+          written += n;
+          break;
+        }
+        case 2: {
+          const size_t d = 1 + rng() % std::min<size_t>(reach, 32), len = 2 + rng() % 3;
+          items.push_back(coded({uint8_t(((d - 1) << 2) | (len - 2))}));
+          written += len;
+          break;
+        }
+        case 3: {
+          const size_t d = 1 + rng() % std::min<size_t>(reach, 1024), len = 3 + rng() % 16;
+          items.push_back(coded({uint8_t(0x80 | ((d - 1) >> 4)), uint8_t(((d - 1) & 15) << 4 | (len - 3))}));
+          written += len;
+          break;
+        }
+        default: {
+          const size_t d = 1 + rng() % reach;
+          const uint8_t c = uint8_t(rng() % 8 == 0 ? 0xFD : rng() % 253);
+          items.push_back(coded({uint8_t(0xC0 | ((d - 1) >> 8)), uint8_t((d - 1) & 0xFF), c}));
+          written += c == 0xFD ? 256 : c + 3;
+          break;
+        }
+      }
+    }
+    const Bytes stream = lzStream(items);
+    Bytes out(written + kPictureSlack + kStageMargin);
+    std::string error;
+    ASSERT_TRUE(lzDecode(stream, written, out.data(), &error)) << error;
+    out.resize(written);
+    ASSERT_EQ(out, plainLz(stream, written)) << round;
+  }
+}
+
+TEST(PictureCodec, DeltaMatchesTheRunningSumsAtEveryLength) {
+  std::mt19937 rng(5);
+  for (size_t n = 0; n <= 100; ++n) {
+    Bytes coded(n);
+    for (auto& b : coded) b = uint8_t(rng());
+    Bytes want = coded;
+    for (size_t k = 3; k < n; ++k) want[k] = uint8_t(want[k] + want[k - 3]);
+    Bytes got = coded;
+    deltaDecode(got);
+    ASSERT_EQ(got, want) << n;
+  }
+}
+
 // ---- Malformed entries -----------------------------------------------------------------------
 
 TEST(PictureCodec, MalformedEntriesAreRefused) {
