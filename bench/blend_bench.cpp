@@ -1,5 +1,5 @@
 // Each blend primitive over a full 800x600 frame, against memcpy of the frame (1.44 MB). The
-// vector kernels in use are named in the label; the plain kernels are measured beside them.
+// kernels are named in the label: those in use, SSE2, and the plain kernels beside them.
 
 #include <benchmark/benchmark.h>
 
@@ -36,8 +36,13 @@ Frames& frames() {
   return f;
 }
 
+// Arg 1: the kernels in use (AVX2 where the processor has it); 2: SSE2; 0: the plain kernels.
 const BlendKernels& kernels(const benchmark::State& state) {
-  return state.range(0) ? blendKernels() : referenceBlendKernels();
+  switch (state.range(0)) {
+    case 0: return referenceBlendKernels();
+    case 2: return sse2BlendKernels();
+    default: return blendKernels();
+  }
 }
 
 template <typename Body>
@@ -101,8 +106,7 @@ void BM_DrawMaskedFullFrame(benchmark::State& state) {
   frameLoop(state, [](Frames& f, const BlendKernels& k) { drawMasked(f.out, f.second, f.mask, 0, 0, k); });
 }
 
-// Arg 1: the kernels in use; arg 0: the plain kernels.
-#define CORVID_BLEND_BENCH(fn) BENCHMARK(fn)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)
+#define CORVID_BLEND_BENCH(fn) BENCHMARK(fn)->Arg(1)->Arg(2)->Arg(0)->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_Memcpy)->Arg(1)->Unit(benchmark::kMicrosecond);
 CORVID_BLEND_BENCH(BM_BlendSurfaces);
 CORVID_BLEND_BENCH(BM_BlendTileWholeFrame);
