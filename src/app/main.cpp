@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,24 @@ std::string currentDir() {
   return ::getcwd(buf.data(), buf.size()) ? std::string(buf.data()) : ".";
 }
 
+class TempSettings {
+ public:
+  std::string create() {
+    std::string pattern = "/tmp/corvid-settings-XXXXXX";
+    if (!::mkdtemp(pattern.data())) return "/tmp/corvid-headless-settings.ini";
+    dir_ = pattern;
+    return dir_ + "/settings.ini";
+  }
+  ~TempSettings() {
+    if (dir_.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+
+ private:
+  std::string dir_;
+};
+
 int play(corvid::Platform& platform, const corvid::CommandLine& cl) {
   corvid::EngineOptions options;
   options.titleDir = cl.titleDir.empty()
@@ -47,6 +66,12 @@ int play(corvid::Platform& platform, const corvid::CommandLine& cl) {
                          : cl.titleDir;
   options.seedGiven = cl.headless || cl.seed.has_value();
   options.seed = cl.seed.value_or(0);
+  options.settingsPath = cl.settingsFile;
+  options.dataDir = cl.dataDir;
+  // A headless run without --settings gets a fresh settings file of its own, so automated runs
+  // neither read nor change the player's settings.
+  TempSettings temp;
+  if (cl.headless && options.settingsPath.empty()) options.settingsPath = temp.create();
   corvid::Engine engine(platform, options);
   platform.setClient(&engine);
   engine.formCreate();

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "data/optical_drive.h"
+#include "persist/persist_paths.h"
 #include "data/sjis.h"
 
 namespace corvid {
@@ -13,7 +14,6 @@ namespace {
 constexpr int kWindowWidth = 808;   // the window's fixed outer width
 constexpr int kWindowHeight = 604;  // the client height the window is laid out for
 constexpr size_t kScriptImageBytes = 262144;
-constexpr const char* kNoSecondaryDir = "NULL";
 
 // Archives that exist but were refused (a damaged directory) are skipped; say which.
 void reportArchiveProblems(const std::vector<std::string>& problems) {
@@ -53,15 +53,7 @@ void Engine::startUp() {
   reportArchiveProblems(archives_.openDataArchives(options_.titleDir));
   readConfiguration();
 
-  // Player settings: the window position is centred on the screen; a small screen gets the
-  // borderless window.
-  const ScreenSize screen = platform_.screenSize();
-  platform_.setWindowPosition((screen.width - kWindowWidth) / 2,
-                              (screen.height - kWindowHeight) / 2);
-  screenMode_ = 0;  // the "SMode" setting
-  if (screenMode_ == 0 && screen.width <= 600) screenMode_ = 2;
-  if (screenMode_ == 2) platform_.setScreenMode(2);
-  vars_.S[6] = 0;  // the player names are still their defaults
+  readPlayerSettings();
 
   caption_ = sjisToUtf8(config_.title);
 
@@ -77,7 +69,7 @@ void Engine::startUp() {
   rules.qddSe = config_.qddSe;
   rules.qddOgg = config_.qddOgg;
   rules.qddAnim = config_.qddAnim;
-  const std::string cdDir = kNoSecondaryDir;  // the "CDDir" player setting
+  const std::string& cdDir = settings_.cdDir;
   reportArchiveProblems(archives_.openMediaArchives(
       options_.titleDir, rules, cdDir, isReadableOpticalDirectory(secondaryDirFromSetting(cdDir))));
   if (!archives_.firstPictureArchivePresent()) {
@@ -91,11 +83,11 @@ void Engine::startUp() {
   vars_.T.clear();
   vars_.galleryBits.clear();
   vars_.V.fill(0);
+  vars_.S[100] = settings_.clear;
+  readGlobalData();
   setStartValues();
   for (std::string& s : vars_.strings) s.clear();
-  vars_.setString(0, config_.defaultName);
-  vars_.setString(1, config_.defaultName2);
-  vars_.setString(2, config_.defaultName3);
+  for (int i = 0; i < 3; ++i) vars_.setString(i, settings_.playerName[size_t(i)]);
   vars_.S[31] = 0;
   flags_.startMainPending = true;
 }
@@ -114,6 +106,58 @@ bool Engine::readConfiguration() {
   std::fprintf(stderr, "corvid: _config: cannot convert the line \"%s\"; the lines after it were not read\n",
                configError_.c_str());
   return false;
+}
+
+// The player's settings from the store (defaults from the configuration): window position,
+// screen mode (a small screen gets the borderless window), names, global variables.
+void Engine::readPlayerSettings() {
+  store_ = std::make_unique<SettingsStore>(options_.settingsPath.empty() ? defaultSettingsPath()
+                                                                         : options_.settingsPath);
+  titleSection_ = SettingsSection{config_.makerReg, config_.gameId};
+  settingDefaults_.fontName = config_.fontName;
+  settingDefaults_.fontSize = config_.fontSize;
+  settingDefaults_.volume = config_.volume;
+  settingDefaults_.txwColorR = config_.txwColorR;
+  settingDefaults_.txwColorG = config_.txwColorG;
+  settingDefaults_.txwColorB = config_.txwColorB;
+  settingDefaults_.txwAlpha = config_.txwAlpha;
+  settingDefaults_.txwAlpha2 = config_.txwAlpha2;
+  settingDefaults_.defaultName = {config_.defaultName, config_.defaultName2, config_.defaultName3};
+  const ScreenSize screen = platform_.screenSize();
+  settings_ = loadPlayerSettings(*store_, titleSection_, settingDefaults_,
+                                 ScreenFacts{screen.width, screen.height, kWindowWidth, kWindowHeight});
+  applyPlayerSettings(settings_, settingDefaults_, vars_);
+  platform_.setWindowPosition(settings_.left, settings_.top);
+  screenMode_ = settings_.screenMode;
+  if (screenMode_ == 2) platform_.setScreenMode(2);
+  reportPersistWarnings();
+}
+
+// "kaiso.dat" and "save0.dat", merged into the flags that live across games.
+void Engine::readGlobalData() {
+  globalData_ = std::make_unique<GlobalData>(
+      chooseDataDir(options_.dataDir, options_.titleDir, config_.gameId), *store_, titleSection_);
+  globalData_->startUp(vars_, settings_.clear);
+  reportPersistWarnings();
+}
+
+bool Engine::writePlayerSetting(IntSetting setting, int32_t stored) {
+  bool ok = writeSetting(*store_, titleSection_, settings_, setting, stored);
+  reportPersistWarnings();
+  return ok;
+}
+
+bool Engine::writePlayerSetting(TextSetting setting, const std::string& text) {
+  bool ok = writeSetting(*store_, titleSection_, settings_, setting, text);
+  reportPersistWarnings();
+  return ok;
+}
+
+void Engine::reportPersistWarnings() {
+  std::vector<std::string> warnings = store_ ? store_->takeWarnings() : std::vector<std::string>{};
+  if (globalData_)
+    for (std::string& w : globalData_->takeWarnings()) warnings.push_back(std::move(w));
+  for (const std::string& w : warnings) std::fprintf(stderr, "corvid: %s\n", w.c_str());
 }
 
 void Engine::setStartValues() {
@@ -229,6 +273,7 @@ void Engine::onInput(const InputEvent&) {}
 
 bool Engine::formCloseQuery() {
   if (flags_.quitRequested) return true;
+  saveGlobalData();
   if (flags_.effectRunning) {
     flags_.effectRequest = 2;  // the next picture command asks the question
     return false;
@@ -248,8 +293,17 @@ void Engine::pbPaint() {
   platform_.present(display_);
 }
 
+// The global data is written at every close, also when the engine itself asked to quit, so no
+// progress made since the last synchronisation is lost.
 void Engine::formDestroy() {
+  saveGlobalData();
   if (screenMode_ == 1) platform_.setScreenMode(0);
+}
+
+void Engine::saveGlobalData() {
+  if (!globalData_) return;
+  globalData_->syncGlobalData(SyncDirection::Save, vars_);
+  reportPersistWarnings();
 }
 
 // ---- The message loop -----------------------------------------------------------------------

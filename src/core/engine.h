@@ -6,6 +6,7 @@
 // state for the headless platform); the message loop.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/engine_flags.h"
@@ -13,6 +14,9 @@
 #include "data/archive.h"
 #include "data/game_config.h"
 #include "gfx/surface.h"
+#include "persist/global_data.h"
+#include "persist/player_settings.h"
+#include "persist/settings_store.h"
 #include "platform/platform.h"
 #include "script/random.h"
 #include "script/variables.h"
@@ -24,6 +28,8 @@ struct EngineOptions {
   std::string titleDir = ".";     // where the archives lie
   bool seedGiven = false;          // seed the random generator with `seed`, not the time
   uint32_t seed = 0;
+  std::string settingsPath;        // the settings file; empty: the user's default
+  std::string dataDir;             // saves and global data; empty: chosen by chooseDataDir
 };
 
 class Engine final : public PlatformClient {
@@ -62,6 +68,12 @@ class Engine final : public PlatformClient {
   PlayMode playMode() const { return playMode_; }
   const Surface& display() const { return display_; }
   Platform& platform() { return platform_; }
+  const PlayerSettings& settings() const { return settings_; }
+  SettingsStore* settingsStore() { return store_.get(); }
+  // Holds a player setting and writes it to the store at once.
+  bool writePlayerSetting(IntSetting setting, int32_t stored);
+  bool writePlayerSetting(TextSetting setting, const std::string& text);
+  GlobalData* globalData() { return globalData_.get(); }
 
   // Lets the platform deliver what is pending; blocking loops call this between frames.
   void pumpMessages() { platform_.pumpEvents(); }
@@ -80,6 +92,10 @@ class Engine final : public PlatformClient {
   bool formCloseQuery();
   void pbPaint();
   void showMissingData();
+  void readPlayerSettings();
+  void readGlobalData();
+  void reportPersistWarnings();
+  void saveGlobalData();
 
   Platform& platform_;
   EngineOptions options_;
@@ -90,6 +106,11 @@ class Engine final : public PlatformClient {
   GameConfig config_;
   std::string configError_;  // the "_config" line that stopped reading, empty when none
   VariableSpaces vars_;
+  std::unique_ptr<SettingsStore> store_;
+  SettingsSection titleSection_;  // MAKER_REG and GAME_ID: where this title's settings live
+  SettingDefaults settingDefaults_;
+  PlayerSettings settings_;
+  std::unique_ptr<GlobalData> globalData_;  // made once the data folder is known
   WaitState wait_;
   RandomGenerator random_;
   std::string caption_ = "起動中";

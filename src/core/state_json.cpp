@@ -1,6 +1,10 @@
 // The engine state as the headless "state" event writes it: one JSON object, texts in UTF-8.
 // Fields are only ever added, never removed, since title authors' checks read them.
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "core/engine.h"
 #include "core/json_writer.h"
 #include "data/sjis.h"
@@ -22,6 +26,25 @@ void writeSetFlags(JsonWriter& json, const char* name, const FlagSpace<N>& flags
   for (size_t i = 0; i < N; ++i)
     if (flags.get(int(i))) json.value(int64_t(i));
   json.endArray();
+}
+
+// The stored settings as one object per section: {"Software\\Maker\\GAME": {"Vol1": "-1000"}}.
+void writeSettings(JsonWriter& json, const SettingsStore* store) {
+  std::vector<std::pair<std::string, std::vector<const SettingsEntry*>>> sections;
+  const std::vector<SettingsEntry> entries = store ? store->entries() : std::vector<SettingsEntry>{};
+  for (const SettingsEntry& e : entries) {
+    auto it = std::find_if(sections.begin(), sections.end(),
+                           [&](const auto& s) { return s.first == e.section; });
+    if (it == sections.end()) it = sections.insert(sections.end(), {e.section, {}});
+    it->second.push_back(&e);
+  }
+  json.key("settings").beginObject();
+  for (const auto& [section, values] : sections) {
+    json.key(sjisToUtf8(section)).beginObject();
+    for (const SettingsEntry* e : values) json.key(sjisToUtf8(e->name)).value(sjisToUtf8(e->value));
+    json.endObject();
+  }
+  json.endObject();
 }
 
 }  // namespace
@@ -46,6 +69,8 @@ std::string Engine::stateJson() {
   json.endArray();
   json.key("log").beginArray().endArray();
   json.key("caption").value(platform_.caption());
+  writeSettings(json, store_.get());
+  json.key("globalDataPath").value(globalData_ ? globalData_->dataDir() : std::string());
   if (configError_.empty()) json.key("configError").null();
   else json.key("configError").value(configError_);
   json.endObject();
