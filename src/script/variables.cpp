@@ -4,7 +4,7 @@
 
 namespace corvid {
 
-void VariableSpaces::setString(int slot, const std::string& text) {
+void VariableSpaces::setString(int slot, std::string_view text) {
   if (slot < 0 || slot >= kStringSlots) return;
   size_t n = 0;
   while (n < text.size()) {

@@ -7,6 +7,7 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace corvid {
 
@@ -54,7 +55,7 @@ struct VariableSpaces {
   std::array<std::string, kStringSlots> strings;  // Shift_JIS, at most 63 bytes each
 
   // Stores a string slot, cut to 63 bytes (never in the middle of a double-byte character).
-  void setString(int slot, const std::string& text);
+  void setString(int slot, std::string_view text);
 
   // The value of a script operand: "V", "P" (V[V[index]]), "S", "G", and the flags "E", "F",
   // "T" as 0 or 1. An index outside its space (S200 and up, a P whose V[index] is no V index)
