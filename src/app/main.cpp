@@ -66,6 +66,7 @@ int play(corvid::Platform& platform, const corvid::CommandLine& cl) {
                          : cl.titleDir;
   options.seedGiven = cl.headless || cl.seed.has_value();
   options.seed = cl.seed.value_or(0);
+  options.traceFile = cl.traceFile;
   options.settingsPath = cl.settingsFile;
   options.dataDir = cl.dataDir;
   // A headless run without --settings gets a fresh settings file of its own, so automated runs

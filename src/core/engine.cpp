@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kWindowWidth = 808;   // the window's fixed outer width
 constexpr int kWindowHeight = 604;  // the client height the window is laid out for
-constexpr size_t kScriptImageBytes = 262144;
 
 // Archives that exist but were refused (a damaged directory) are skipped; say which.
 void reportArchiveProblems(const std::vector<std::string>& problems) {
@@ -49,7 +48,12 @@ void Engine::startUp() {
   // The remaining steps still run after this, as the window closes on the first idle tick.
   if (!mainDataArchiveExists(options_.titleDir)) showMissingData();
 
-  // Script buffers come with the interpreter.
+  interpreter_.allocateImages();
+  if (!options_.traceFile.empty()) {
+    std::string error;
+    if (!scriptHost_.openTrace(options_.traceFile, error))
+      std::fprintf(stderr, "corvid: %s\n", error.c_str());
+  }
   reportArchiveProblems(archives_.openDataArchives(options_.titleDir));
   readConfiguration();
 
@@ -77,7 +81,7 @@ void Engine::startUp() {
     return;
   }
 
-  wait_.reset();
+  interpreter_.resetWaitState();
   vars_.E.clear();
   vars_.F.clear();
   vars_.T.clear();
@@ -85,7 +89,9 @@ void Engine::startUp() {
   vars_.V.fill(0);
   vars_.S[100] = settings_.clear;
   readGlobalData();
+  messageLog_.clear();
   setStartValues();
+  textWindow_.clearTextGrid();
   for (std::string& s : vars_.strings) s.clear();
   for (int i = 0; i < 3; ++i) vars_.setString(i, settings_.playerName[size_t(i)]);
   vars_.S[31] = 0;
@@ -93,7 +99,7 @@ void Engine::startUp() {
 }
 
 bool Engine::readConfiguration() {
-  EntryRead section = archives_.readDataEntry("_config", kScriptImageBytes);
+  EntryRead section = archives_.readDataEntry("_config", uint64_t(kScriptImageBytes));
   if (!section.ok()) {
     // No "_config" leaves the zero configuration; a damaged one is said on stderr.
     if (section.status != EntryReadStatus::NotFound)
@@ -178,6 +184,7 @@ void Engine::startMainScript() {
   screen_.fill(0);
   platform_.present(display_);
   if (screenMode_ != 0 && !platform_.setScreenMode(screenMode_)) screenMode_ = 0;
+  interpreter_.startMain();
 }
 
 // ---- The idle tick --------------------------------------------------------------------------
@@ -219,13 +226,15 @@ bool Engine::playTick(uint32_t tickStart) {
   }
   random_.randomValue();  // drawn and dropped, so the values scripts draw depend on the player's pace
   if (flags_.quitRequested) closeWindow();
-  if (flags_.skipLevel != 0) wait_.waitKind = 0;  // skipping drops any pending click wait
+  // Skipping ends a pending page-end wait with a new page and drops any other click wait.
+  if (flags_.skipLevel != 0) interpreter_.skipClickWait();
   if (wait_.choiceActive || wait_.waitTicks != 0 || wait_.waitKind != 0 || wait_.voiceWait)
     return true;
   if (flags_.sleepCountdown != 0) {
     if (flags_.sleepCountdown > 0) --flags_.sleepCountdown;
     return true;
   }
+  if (flags_.scriptRunning) interpreter_.step();
   if (vars_.S[26] != 0) {
     // Auto-advance on: the tick lasts 4 * speed + 15 ms instead.
     paceIdleTick(tickStart, uint32_t(4 * vars_.S[26] + 15));
@@ -261,7 +270,7 @@ void Engine::autoAdvanceTick() {
     wait_.autoCountdown = 1;
   }
   if (wait_.autoCountdown != 0) return;
-  wait_.waitKind = 0;
+  interpreter_.autoAdvanceClickWait();
 }
 
 // No sound engine is running yet, so no voice can be playing.
@@ -269,7 +278,38 @@ bool Engine::voiceChannelPlaying() const { return false; }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
-void Engine::onInput(const InputEvent&) {}
+// Only what ends the interpreter's waits is routed so far: a left click (or Return) and
+// wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
+void Engine::onInput(const InputEvent& event) {
+  const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
+                          event.button == MouseButton::Left) ||
+                         (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
+  if (leftClick) playLeftClick();
+  if (event.type == InputEvent::Type::Wheel && event.wheel < 0 && flags_.busyCount == 0 &&
+      playMode_ == PlayMode::Play && !wait_.choiceActive)
+    interpreter_.endClickWait();
+}
+
+void Engine::playLeftClick() {
+  if (flags_.effectRunning) {
+    flags_.effectRequest = 1;  // the effect finishes at once
+    return;
+  }
+  if (flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
+  // A click while text streams shows the rest of the page at once.
+  if (settings_.textPaced && wait_.waitKind == 0 && !wait_.choiceActive) wait_.instantPage = true;
+  if (flags_.sleepCountdown != 0) {
+    flags_.sleepCountdown = 0;
+    vars_.S[19] = 1;
+    return;
+  }
+  if (flags_.skipLevel != 0 && !wait_.choiceActive) {
+    interpreter_.stopSkipping();
+    return;
+  }
+  if (!wait_.choiceActive) interpreter_.endClickWait();
+  flags_.clickGuard = 5;
+}
 
 bool Engine::formCloseQuery() {
   if (flags_.quitRequested) return true;

@@ -11,6 +11,7 @@
 
 #include "core/engine_flags.h"
 #include "core/play_mode.h"
+#include "core/script_host.h"
 #include "data/archive.h"
 #include "data/game_config.h"
 #include "gfx/surface.h"
@@ -18,7 +19,10 @@
 #include "persist/player_settings.h"
 #include "persist/settings_store.h"
 #include "platform/platform.h"
+#include "script/interpreter.h"
+#include "script/message_log.h"
 #include "script/random.h"
+#include "script/text_sink.h"
 #include "script/variables.h"
 #include "script/wait_state.h"
 
@@ -30,6 +34,7 @@ struct EngineOptions {
   uint32_t seed = 0;
   std::string settingsPath;        // the settings file; empty: the user's default
   std::string dataDir;             // saves and global data; empty: chosen by chooseDataDir
+  std::string traceFile;           // executed script lines and ignored errors; empty: none
 };
 
 class Engine final : public PlatformClient {
@@ -74,6 +79,10 @@ class Engine final : public PlatformClient {
   bool writePlayerSetting(IntSetting setting, int32_t stored);
   bool writePlayerSetting(TextSetting setting, const std::string& text);
   GlobalData* globalData() { return globalData_.get(); }
+  Interpreter& interpreter() { return interpreter_; }
+  const Interpreter& interpreter() const { return interpreter_; }
+  const MessageLog& messageLog() const { return messageLog_; }
+  GridTextSink& textWindow() { return textWindow_; }
 
   // Lets the platform deliver what is pending; blocking loops call this between frames.
   void pumpMessages() { platform_.pumpEvents(); }
@@ -90,6 +99,7 @@ class Engine final : public PlatformClient {
   void autoAdvanceTick();
   bool voiceChannelPlaying() const;
   bool formCloseQuery();
+  void playLeftClick();
   void pbPaint();
   void showMissingData();
   void readPlayerSettings();
@@ -120,6 +130,18 @@ class Engine final : public PlatformClient {
   Surface stage_;    // the scene without the text window
   Surface screen_;   // the finished frame
   Surface display_;  // what the player sees; the platform presents it
+
+  // The scenario scripts: the interpreter over the two script images, the message log, and
+  // the text window as far as it exists (the grid and its cursor).
+  ArchiveScriptSource scriptSource_{archives_};
+  MessageLog messageLog_;
+  GridTextSink textWindow_{config_, vars_, messageLog_, flags_.skipLevel};
+  ScriptHost scriptHost_{*this};
+  Interpreter interpreter_{InterpreterContext{
+      vars_, random_, wait_,
+      PlayControl{flags_.scriptRunning, flags_.skipLevel, flags_.sleepCountdown,
+                  flags_.effectRequest, flags_.quitRequested, flags_.soundDevicePresent},
+      config_, scriptSource_, messageLog_, textWindow_, scriptHost_, scriptHost_}};
 };
 
 // Runs the message loop until the window closes: pending events, then one idle tick.

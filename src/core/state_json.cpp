@@ -52,8 +52,8 @@ void writeSettings(JsonWriter& json, const SettingsStore* store) {
 std::string Engine::stateJson() {
   JsonWriter json;
   json.beginObject();
-  json.key("script").value("");
-  json.key("line").value(int64_t(0));
+  json.key("script").value(sjisToUtf8(interpreter_.loadedScriptName()));
+  json.key("line").value(int64_t(interpreter_.currentLineIndex()));
   json.key("playMode").value(int64_t(playMode_));
   json.key("waitKind").value(int64_t(wait_.waitKind));
   json.key("choiceActive").value(wait_.choiceActive);
@@ -67,7 +67,11 @@ std::string Engine::stateJson() {
   json.key("strings").beginArray();
   for (const std::string& s : vars_.strings) json.value(sjisToUtf8(s));
   json.endArray();
-  json.key("log").beginArray().endArray();
+  json.key("log").beginArray();
+  for (const std::string& line : messageLog_.finishedLines()) json.value(sjisToUtf8(line));
+  json.endArray();
+  json.key("callDepth").value(int64_t(interpreter_.callDepth()));
+  json.key("title").value(sjisToUtf8(interpreter_.state().sceneTitle.view()));
   json.key("caption").value(platform_.caption());
   writeSettings(json, store_.get());
   json.key("globalDataPath").value(globalData_ ? globalData_->dataDir() : std::string());

@@ -1,0 +1,81 @@
+#include "core/script_host.h"
+
+#include "core/engine.h"
+#include "data/sjis.h"
+
+namespace corvid {
+
+ScriptHost::~ScriptHost() {
+  if (trace_) std::fclose(trace_);
+}
+
+bool ScriptHost::openTrace(const std::string& path, std::string& error) {
+  if (trace_) std::fclose(trace_);
+  trace_ = std::fopen(path.c_str(), "w");
+  if (!trace_) {
+    error = path + ": cannot write the trace file";
+    return false;
+  }
+  // Line-buffered, so the trace is complete up to the last line even if the run is stopped.
+  std::setvbuf(trace_, nullptr, _IOLBF, 1 << 14);
+  return true;
+}
+
+const ScriptSettings& ScriptHost::settings() const {
+  const PlayerSettings& player = engine_.settings();
+  settings_.textPaced = player.textPaced;
+  settings_.seen = player.seen;
+  settings_.breakOnSelect = player.breakOnSelect;
+  settings_.effectCut = player.efxCut != 0;
+  return settings_;
+}
+
+bool ScriptHost::inPlayMode() const { return engine_.playMode() == PlayMode::Play; }
+
+bool ScriptHost::soundExists(std::string_view name) const {
+  return engine_.archives().soundExists(name);
+}
+
+void ScriptHost::closeWindow() { engine_.closeWindow(); }
+
+bool ScriptHost::openAddress(std::string_view address) {
+  return engine_.platform().openAddress(sjisToUtf8(address));
+}
+
+bool ScriptHost::askQuitQuestion() {
+  const bool ok = engine_.platform().messageBox(Engine::kQuitQuestion, "確認",
+                                                MessageBoxButtons::OkCancel,
+                                                MessageBoxIcon::Question);
+  engine_.platform().present(engine_.display());  // the picture as it was before the box
+  return ok;
+}
+
+void ScriptHost::traceLine(std::string_view script, int32_t lineNumber, std::string_view text) {
+  if (!trace_) return;
+  std::fprintf(trace_, "%s:%d: %s\n", sjisToUtf8(script).c_str(), lineNumber,
+               sjisToUtf8(text).c_str());
+}
+
+void ScriptHost::traceError(std::string_view script, int32_t lineNumber, std::string_view what,
+                            std::string_view text) {
+  if (!trace_) return;
+  std::fprintf(trace_, "%s:%d: ignored: %.*s%s%s\n", sjisToUtf8(script).c_str(), lineNumber,
+               int(what.size()), what.data(), text.empty() ? "" : ": ",
+               sjisToUtf8(text).c_str());
+}
+
+int ScriptHost::stillToCome(const char* owner, const OwnedCommand& command) {
+  if (trace_) {
+    const Interpreter& interpreter = engine_.interpreter();
+    std::string keyword(commandInfo(command.id).keyword);
+    while (!keyword.empty() && keyword.back() == ' ') keyword.pop_back();
+    std::fprintf(trace_, "%s:%d: %s %s%s: not carried out yet (%s)\n",
+                 sjisToUtf8(interpreter.loadedScriptName()).c_str(),
+                 interpreter.currentLineIndex() + 1, command.fromTag ? "tag" : "command",
+                 keyword.c_str(), command.arguments.empty() ? "" : (" " + sjisToUtf8(command.arguments)).c_str(),
+                 owner);
+  }
+  return commandInfo(command.id).result;
+}
+
+}  // namespace corvid

@@ -1,0 +1,74 @@
+#pragma once
+// ScriptHost: the engine's side of the interpreter. It hands the owned commands to their
+// subsystems, answers the interpreter's questions about settings and play mode, and writes the
+// trace that `--trace FILE` asks for.
+//
+// Subsystems still to come (pictures, transitions, effects, sound, saves, choices, the screens)
+// are entry points here that write the command into the trace and give the command's table
+// result, so that scripts play through unchanged until their owners arrive.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "script/command_owners.h"
+
+namespace corvid {
+
+class Engine;
+
+class ScriptHost final : public CommandOwners, public InterpreterHost {
+ public:
+  explicit ScriptHost(Engine& engine) : engine_(engine) {}
+  ~ScriptHost() override;
+  ScriptHost(const ScriptHost&) = delete;
+  ScriptHost& operator=(const ScriptHost&) = delete;
+
+  // Opens the trace file (truncated); false with `error` when it cannot be written.
+  bool openTrace(const std::string& path, std::string& error);
+
+  // ---- CommandOwners --------------------------------------------------------------------
+  int pictures(const OwnedCommand& command) override { return stillToCome("pictures", command); }
+  int transitions(const OwnedCommand& command) override {
+    return stillToCome("transitions", command);
+  }
+  int effects(const OwnedCommand& command) override { return stillToCome("effects", command); }
+  int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
+  int saves(const OwnedCommand& command) override { return stillToCome("saves", command); }
+  int choices(const OwnedCommand& command) override { return stillToCome("choices", command); }
+  void advanceChoice() override {}
+  int screens(const OwnedCommand& command) override { return stillToCome("screens", command); }
+
+  // ---- InterpreterHost --------------------------------------------------------------------
+  const ScriptSettings& settings() const override;
+  bool inPlayMode() const override;
+  bool soundExists(std::string_view name) const override;
+  void updateMenus() override {}         // the menus arrive with the input and menus
+  void redrawQuickButtons() override {}  // the quick buttons arrive with their screen
+  void redrawScene() override {}         // the layers arrive with the pictures
+  // The page history arrives with the backlog.
+  void storePage() override {}
+  void pageContinues() override {}
+  void addPageVoice(std::string_view) override {}
+  void closeWindow() override;
+  bool openAddress(std::string_view address) override;
+  bool askQuitQuestion() override;
+  // The gallery's script-to-flag table and the recollection list mark scripts here once they
+  // are read at start-up; until then no title has anything to mark.
+  void galleryScriptLoading(std::string_view) override {}
+  void recollectionScriptFound(std::string_view) override {}
+
+  bool tracing() const override { return trace_ != nullptr; }
+  void traceLine(std::string_view script, int32_t lineNumber, std::string_view text) override;
+  void traceError(std::string_view script, int32_t lineNumber, std::string_view what,
+                  std::string_view text) override;
+
+ private:
+  int stillToCome(const char* owner, const OwnedCommand& command);
+
+  Engine& engine_;
+  std::FILE* trace_ = nullptr;
+  mutable ScriptSettings settings_;
+};
+
+}  // namespace corvid
