@@ -232,44 +232,51 @@ bool runLengthDecode(std::span<const uint8_t> stream, size_t target, uint8_t* ou
 namespace {
 
 #ifdef __SSE2__
-// The delta stage four pixels (12 bytes) at a time; returns how many leading bytes it decoded.
-// Within a block the running sums come from two shifted adds; the sums carried in from the
-// blocks before are kept as the last pixel's three bytes repeated over the block, and each
-// block adds its own total to them, so blocks depend on each other through one add only.
-size_t deltaDecodeBlocks(uint8_t* p, size_t n) {
+// The delta stage four pixels (12 bytes) at a time, from `in` to `out` (the same buffer or
+// separate ones); returns how many leading bytes it decoded. Within a block the running sums
+// come from two shifted adds; the sums carried in from the blocks before are kept as the last
+// pixel's three bytes repeated over the block, and each block adds its own total to them, so
+// blocks depend on each other through one add only.
+size_t deltaDecodeBlocks(const uint8_t* in, uint8_t* out, size_t n) {
   if (n < 28) return 0;
   const __m128i firstPixel = _mm_setr_epi8(-1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
   __m128i carry = _mm_setzero_si128();
-  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
   size_t k = 0;
   for (; k + 12 + 16 <= n; k += 12) {
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 12));
+    // Read before the store below, which may write over these bytes when in == out.
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 12));
     v = _mm_add_epi8(v, _mm_slli_si128(v, 3));
     v = _mm_add_epi8(v, _mm_slli_si128(v, 6));
     // Bytes 12..15 are scribbled on here and written again by the next block.
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), _mm_add_epi8(v, carry));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_add_epi8(v, carry));
     __m128i total = _mm_and_si128(_mm_srli_si128(v, 9), firstPixel);
     total = _mm_or_si128(total, _mm_slli_si128(total, 3));
     total = _mm_or_si128(total, _mm_slli_si128(total, 6));
     carry = _mm_add_epi8(carry, total);
     v = next;
   }
-  // Puts back the coded bytes the last block scribbled on.
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), v);
+  // Puts back the coded bytes the last block scribbled on, for the byte loop that follows.
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
   return k;
 }
 #else
-size_t deltaDecodeBlocks(uint8_t*, size_t) { return 0; }
+size_t deltaDecodeBlocks(const uint8_t*, uint8_t*, size_t) { return 0; }
 #endif
 
 }  // namespace
 
-void deltaDecode(std::span<uint8_t> pixels) {
-  // byte[k] += byte[k - 3]: three running sums, one a channel, through the whole picture.
-  uint8_t* p = pixels.data();
-  const size_t done = deltaDecodeBlocks(p, pixels.size());
-  for (size_t k = std::max<size_t>(done, 3); k < pixels.size(); ++k) p[k] = uint8_t(p[k] + p[k - 3]);
+void deltaDecode(std::span<const uint8_t> coded, uint8_t* out) {
+  // out[k] = coded[k] + out[k - 3]: three running sums, one a channel, through the whole
+  // picture.
+  const uint8_t* in = coded.data();
+  const size_t n = coded.size();
+  size_t k = deltaDecodeBlocks(in, out, n);
+  for (; k < std::min<size_t>(n, 3); ++k) out[k] = in[k];
+  for (; k < n; ++k) out[k] = uint8_t(in[k] + out[k - 3]);
 }
+
+void deltaDecode(std::span<uint8_t> pixels) { deltaDecode(pixels, pixels.data()); }
 
 // ---- The decoder -----------------------------------------------------------------------------
 
@@ -326,16 +333,18 @@ bool PictureDecoder::decode(std::span<const uint8_t> entry, Surface& out, std::s
     if (!runLengthDecode({pixels, lzTarget}, pixelBytes, rle, error)) return false;
     pixels = rle;
   }
-  if (h.delta()) deltaDecode({pixels, pixelBytes});
 
   // Rows are packed in both the pixel data and the surface, so row r at r * width * 3 is one
-  // copy of the whole picture.
+  // copy of the whole picture; the delta stage, which cannot fail, makes that copy itself.
   if (out.width != h.width || out.height != h.height || out.pixels.size() != pixelBytes) {
     out.width = h.width;
     out.height = h.height;
     out.pixels.resize(pixelBytes);
   }
-  std::memcpy(out.pixels.data(), pixels, pixelBytes);
+  if (h.delta())
+    deltaDecode({pixels, pixelBytes}, out.pixels.data());
+  else
+    std::memcpy(out.pixels.data(), pixels, pixelBytes);
   return true;
 }
 

@@ -98,8 +98,10 @@ bool lzDecode(std::span<const uint8_t> stream, size_t target, uint8_t* out, std:
 bool runLengthDecode(std::span<const uint8_t> stream, size_t target, uint8_t* out,
                      std::string* error);
 
-// Undoes the delta coding in place: each channel is a running sum over the whole picture, from
-// one row into the next.
+// Undoes the delta coding: each channel is a running sum over the whole picture, from one row
+// into the next. In place, or from `coded` into `out` (coded.size() bytes; `out` may also be
+// coded.data()).
 void deltaDecode(std::span<uint8_t> pixels);
+void deltaDecode(std::span<const uint8_t> coded, uint8_t* out);
 
 }  // namespace corvid

@@ -320,9 +320,12 @@ TEST(PictureCodec, DeltaMatchesTheRunningSumsAtEveryLength) {
     for (auto& b : coded) b = uint8_t(rng());
     Bytes want = coded;
     for (size_t k = 3; k < n; ++k) want[k] = uint8_t(want[k] + want[k - 3]);
-    Bytes got = coded;
-    deltaDecode(got);
-    ASSERT_EQ(got, want) << n;
+    Bytes inPlace = coded;
+    deltaDecode(inPlace);
+    ASSERT_EQ(inPlace, want) << n;
+    Bytes apart(n, 0xEE);
+    deltaDecode(coded, apart.data());
+    ASSERT_EQ(apart, want) << n;
   }
 }
 
