@@ -61,7 +61,8 @@ void copyMatch(uint8_t* out, size_t distance, size_t len) {
   // the repeating pattern is the same.
   const size_t far = distance * ((16 + distance - 1) / distance);
   const size_t head = std::min(len, far);
-  for (size_t i = 0; i < head; ++i) out[i] = out[i - distance];
+  const uint8_t* back = out - distance;
+  for (size_t i = 0; i < head; ++i) out[i] = back[i];
   if (head == len) return;
   const uint8_t* from = out + head - far;
   for (size_t i = head; i < len; i += 16) std::memcpy(out + i, from + i - head, 16);
