@@ -47,20 +47,26 @@ bool writeFully(int fd, const uint8_t* p, size_t n) {
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> readFileRange(const std::string& path, uint64_t offset,
-                                                  uint64_t size) {
+bool readFileRangeInto(const std::string& path, uint64_t offset, uint64_t size,
+                       std::vector<uint8_t>& out) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return false;
   struct stat st;
-  std::optional<std::vector<uint8_t>> result;
+  bool ok = false;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && offset <= uint64_t(st.st_size) &&
       size <= uint64_t(st.st_size) - offset) {
-    std::vector<uint8_t> bytes(size);
-    if (::lseek(fd, off_t(offset), SEEK_SET) == off_t(offset) && readFully(fd, bytes.data(), size))
-      result = std::move(bytes);
+    out.resize(size);
+    ok = ::lseek(fd, off_t(offset), SEEK_SET) == off_t(offset) && readFully(fd, out.data(), size);
   }
   ::close(fd);
-  return result;
+  return ok;
+}
+
+std::optional<std::vector<uint8_t>> readFileRange(const std::string& path, uint64_t offset,
+                                                  uint64_t size) {
+  std::vector<uint8_t> bytes;
+  if (!readFileRangeInto(path, offset, size, bytes)) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {

@@ -18,6 +18,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
 // its end.
 std::optional<std::vector<uint8_t>> readFileRange(const std::string& path, uint64_t offset,
                                                   uint64_t size);
+// The same into a buffer the caller keeps (resized to `size`, its capacity reused), so that
+// repeated reads allocate nothing once it is large enough. On failure `out` holds no useful
+// bytes.
+bool readFileRangeInto(const std::string& path, uint64_t offset, uint64_t size,
+                       std::vector<uint8_t>& out);
 
 // Size of the file in bytes, or nothing.
 std::optional<uint64_t> fileSize(const std::string& path);
