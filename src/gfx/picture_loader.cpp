@@ -142,10 +142,12 @@ PictureLoad PictureLoader::loadPicture(std::string_view name, Surface& out) {
 }
 
 PictureLoad PictureLoader::loadJpeg(const EntryRef& ref, std::string_view name, Surface& out) {
-  EntryRead read = readEntry(ref, kMaxPictureBytes);
-  if (!read.ok()) return refused(name, read.error);
+  const ArchiveEntry& entry = ref.entry();
+  if (entry.offset < 0 || entry.size < 0 ||
+      !readFileRangeInto(ref.archive->path, uint64_t(entry.offset), uint64_t(entry.size), entryBytes_))
+    return refused(name, "the JPEG entry does not lie within " + ref.archive->path);
   std::string error;
-  if (!jpeg_.decode(read.bytes, out, &error)) return refused(name, error);
+  if (!jpeg_.decode(entryBytes_, out, &error)) return refused(name, error);
   return {PictureLoadStatus::Loaded, {}};
 }
 
@@ -154,18 +156,18 @@ PictureLoad PictureLoader::loadCompressed(const EntryRef& ref, std::string_view 
   // The header alone says how much to read (16 + L bytes from the entry's offset); the
   // directory's size is not consulted, as titles may rely on.
   const ArchiveEntry& entry = ref.entry();
-  const auto header = readFileRange(ref.archive->path, uint64_t(entry.offset), kPictureHeaderSize);
   PictureHeader h;
-  if (!header || !readPictureHeader(*header, h))
+  if (entry.offset < 0 ||
+      !readFileRangeInto(ref.archive->path, uint64_t(entry.offset), kPictureHeaderSize, entryBytes_) ||
+      !readPictureHeader(entryBytes_, h))
     return refused(name, "the archive ends inside the picture's header");
   if (h.lzSize < 0) return refused(name, "the picture's LZ stream size is negative");
-  const auto bytes = readFileRange(ref.archive->path, uint64_t(entry.offset),
-                                   kPictureHeaderSize + uint64_t(h.lzSize));
-  if (!bytes)
+  if (!readFileRangeInto(ref.archive->path, uint64_t(entry.offset),
+                         kPictureHeaderSize + uint64_t(h.lzSize), entryBytes_))
     return refused(name, "the archive ends before the picture's " + std::to_string(h.lzSize) +
                              " bytes of LZ stream");
   std::string error;
-  if (!decoder_.decode(*bytes, out, &error)) return refused(name, error);
+  if (!decoder_.decode(entryBytes_, out, &error)) return refused(name, error);
   return {PictureLoadStatus::Loaded, {}};
 }
 

@@ -96,6 +96,7 @@ class PictureLoader {
 
   const Archives& archives_;
   std::vector<std::string> backgroundSets_;
+  std::vector<uint8_t> entryBytes_;  // the entry being loaded, emptied by each load
   PictureDecoder decoder_;
   JpegDecoder jpeg_;
   Surface scratch_;  // a composite's side-by-side parts
