@@ -1,5 +1,6 @@
 #include "script/command_table.h"
 
+#include <algorithm>
 #include <array>
 
 #include "script/script_text.h"
@@ -64,6 +65,15 @@ bool commandHasExpression(CommandId id, std::string_view text) {
   if (id == CommandId::Select) return k < text.size() && text[k] == ' ';
   if (id == CommandId::Cjmp) return k < text.size();
   return true;
+}
+
+ScriptArgument splitScriptArgument(std::string_view text, size_t examined) {
+  const size_t limit = std::min(text.size(), examined);
+  for (size_t i = 0; i < limit; ++i) {
+    if (text[i] == ' ') return {text.substr(0, i), {}, false};
+    if (text[i] == ':') return {text.substr(0, i), text.substr(i + 1), true};
+  }
+  return {text.substr(0, limit), {}, false};
 }
 
 std::string_view commandArguments(CommandId id, std::string_view text) {

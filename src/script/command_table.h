@@ -64,4 +64,16 @@ std::string_view commandArguments(CommandId id, std::string_view text);
 // Whether `select` or `cjmp` were given an expression (see commandArguments).
 bool commandHasExpression(CommandId id, std::string_view text);
 
+// The argument of `chain` and `call`, "name[:label]": the name ends at the first blank (the
+// rest is ignored) or ":" (the rest of the line is the label), within the first `examined`
+// bytes (kChainExamined, kCallExamined).
+struct ScriptArgument {
+  std::string_view name;
+  std::string_view label;
+  bool hasLabel = false;
+};
+inline constexpr size_t kChainExamined = 120;
+inline constexpr size_t kCallExamined = 93;
+ScriptArgument splitScriptArgument(std::string_view text, size_t examined);
+
 }  // namespace corvid

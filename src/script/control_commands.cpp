@@ -15,25 +15,6 @@ namespace corvid {
 
 namespace {
 
-// A script argument "name[:label]": the name ends at the first blank (the rest is ignored) or
-// ":" (the rest of the line is the label), within the first `examined` bytes.
-struct ScriptArgument {
-  std::string_view name;
-  std::string_view label;
-  bool hasLabel = false;
-};
-
-ScriptArgument splitScriptArgument(std::string_view text, size_t examined) {
-  const size_t limit = std::min(text.size(), examined);
-  for (size_t i = 0; i < limit; ++i) {
-    if (text[i] == ' ') return {text.substr(0, i), {}, false};
-    if (text[i] == ':') return {text.substr(0, i), text.substr(i + 1), true};
-  }
-  return {text.substr(0, limit), {}, false};
-}
-
-constexpr size_t kChainExamined = 120;
-constexpr size_t kCallExamined = 93;
 constexpr size_t kIfTargetBytes = 200;   // the target must begin within the line's first 200 bytes
 constexpr size_t kIfLineBytes = 199;     // a target line longer than this is not run
 constexpr int32_t kMaxReadMark = 80000;

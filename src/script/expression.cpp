@@ -325,4 +325,33 @@ bool evaluateCondition(std::string_view text, const VariableSpaces& vars, Random
   }
 }
 
+bool conditionWellFormed(std::string_view text, VariableObserver* observer) {
+  static const VariableSpaces kNoVariables;
+  RandomGenerator random;
+  const std::string condition = conditionText(text);
+  const std::string_view view = condition;
+  auto at = [&](size_t k) { return k < view.size() ? view[k] : '\0'; };
+  bool ok = true;
+  auto operand = [&](size_t from) {
+    const std::string_view part = view.substr(std::min(from, view.size()));
+    if (evaluateExpression(part, kNoVariables, random).valid) return;
+    ok = false;
+    if (observer) observer->ignoredError("invalid expression in condition", view);
+  };
+  for (size_t pos = 0;;) {
+    operand(pos);
+    const size_t op = nextOperandEnd(view, pos);
+    if (!isComparison(at(op))) {
+      if (observer) observer->ignoredError("condition without a comparison", view);
+      return false;
+    }
+    size_t rightStart = op + 1;
+    if (at(rightStart) == '=') ++rightStart;
+    operand(rightStart);
+    const size_t connectorPlace = nextOperandEnd(view, rightStart);
+    if (at(connectorPlace) == '\0') return ok;
+    pos = connectorPlace + 1;
+  }
+}
+
 }  // namespace corvid

@@ -60,4 +60,9 @@ void runStatements(std::string_view text, VariableSpaces& vars, RandomGenerator&
 bool evaluateCondition(std::string_view text, const VariableSpaces& vars, RandomGenerator& random,
                        VariableObserver* observer = nullptr);
 
+// Whether every comparison of a condition can be read: the same walk as evaluateCondition, but
+// through all comparisons (nothing stops early), reporting each problem to `observer`. For
+// checking scripts without running them.
+bool conditionWellFormed(std::string_view text, VariableObserver* observer = nullptr);
+
 }  // namespace corvid
