@@ -64,6 +64,15 @@ void ScriptHost::traceError(std::string_view script, int32_t lineNumber, std::st
                sjisToUtf8(text).c_str());
 }
 
+int ScriptHost::saves(const OwnedCommand& command) {
+  if (command.id != CommandId::GameClr) return stillToCome("saves", command);
+  GlobalData* global = engine_.globalData();
+  if (!global) return kContinueStep;
+  global->gameclr(engine_.vars());
+  for (const std::string& w : global->takeWarnings()) std::fprintf(stderr, "corvid: %s\n", w.c_str());
+  return kContinueStep;
+}
+
 int ScriptHost::stillToCome(const char* owner, const OwnedCommand& command) {
   if (trace_) {
     const Interpreter& interpreter = engine_.interpreter();

@@ -34,7 +34,8 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   }
   int effects(const OwnedCommand& command) override { return stillToCome("effects", command); }
   int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
-  int saves(const OwnedCommand& command) override { return stillToCome("saves", command); }
+  // gameclr counts a completed game in the global data; the save and load screens come later.
+  int saves(const OwnedCommand& command) override;
   int choices(const OwnedCommand& command) override { return stillToCome("choices", command); }
   void advanceChoice() override {}
   int screens(const OwnedCommand& command) override { return stillToCome("screens", command); }

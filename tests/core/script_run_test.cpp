@@ -239,6 +239,15 @@ TEST(ScriptRun, SkippingStartsEachPageByItself) {
   EXPECT_EQ(run.V(1), 1);
 }
 
+TEST(ScriptRun, GameClrCountsACompletedGame) {
+  TitleFixture title;
+  const std::string dir = writeTitle(title, {"*gameclr", "*gameclr"});
+  ScriptRun run(dir, "");
+  run.runUntil(300);
+  EXPECT_EQ(run.engine.vars().S[100], 2);
+  EXPECT_TRUE(run.engine.vars().E.get(999));
+}
+
 // The program: the state file's script fields and the trace of executed lines and errors.
 TEST(ScriptRun, StateFileAndTrace) {
   TitleFixture title;
