@@ -1,0 +1,75 @@
+#pragma once
+// The argument texts of the picture commands, taken apart. Each reader works on the text after
+// the command word (for an inline tag, the text up to its "]") and never fails: what a script
+// leaves out takes its default, what it adds is ignored.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvid {
+
+inline constexpr size_t kPictureNameMax = 63;  // a command's picture name: fewer than 64 bytes
+inline constexpr size_t kDirectNameMax = 31;   // "direct ": fewer than 32 bytes
+inline constexpr size_t kOvrFieldSearch = 16;  // "ovr ": each "," is looked for this far
+
+// The engine's name rule (upperSjisName) applied in place, so that a command's names are
+// upper-cased in buffers kept from one command to the next.
+void upperNameInPlace(std::string& name);
+
+// A decimal number at the start of `text` after blanks and tabs, with an optional sign; no
+// digits give `fallback`. Limited to the 32-bit range.
+int32_t leadingNumber(std::string_view text, int32_t fallback = 0);
+
+// "gra ", "grb " and "bg " NAME...: NAME runs to the first blank, ",", "]" or the end (cut to
+// kPictureNameMax bytes). The rest up to "]" is scanned: each run of digits sets the transition
+// (a later run replaces an earlier one), "L"/"l" selects the left slot, "R"/"r" the right one
+// (the later letter wins); other bytes are ignored.
+struct GraArguments {
+  std::string_view name;
+  int32_t transition = -1;  // -1 when no number was given
+  char side = 0;            // 'L', 'R' or 0
+  bool operator==(const GraArguments&) const = default;
+};
+GraArguments parseGraArguments(std::string_view text);
+
+// "clrb " TEXT: the transition is the number at its start (0 when none: no show); a last byte
+// "L"/"l" empties the left slot, "R"/"r" the right one, anything else every slot.
+struct ClrbArguments {
+  int32_t transition = 0;
+  char side = 0;  // 'L', 'R' or 0
+  bool operator==(const ClrbArguments&) const = default;
+};
+ClrbArguments parseClrbArguments(std::string_view text);
+
+// "ovr " NAME,n,x,y: NAME up to the first "," or blank (cut to kPictureNameMax bytes); n right
+// after it (1 when absent); x and y in the next two fields, each found by its "," within
+// kOvrFieldSearch bytes. A field that is not found is absent (the overlay keeps its position).
+struct OvrArguments {
+  std::string_view name;
+  int32_t transition = 1;
+  bool hasX = false, hasY = false;
+  int32_t x = 0, y = 0;
+  bool operator==(const OvrArguments&) const = default;
+};
+OvrArguments parseOvrArguments(std::string_view text);
+
+// "direct " NAME,MS,X,Y: NAME up to "," (cut to kDirectNameMax bytes), then three numbers, each
+// after the next ","; a missing one is 0.
+struct DirectArguments {
+  std::string_view name;
+  int32_t ms = 0, x = 0, y = 0;
+  bool operator==(const DirectArguments&) const = default;
+};
+DirectArguments parseDirectArguments(std::string_view text);
+
+// "partsload " NAME[,NAME2]: the names either side of the first ",".
+struct PartsloadArguments {
+  std::string_view name;
+  std::string_view second;
+  bool hasSecond = false;
+  bool operator==(const PartsloadArguments&) const = default;
+};
+PartsloadArguments parsePartsloadArguments(std::string_view text);
+
+}  // namespace corvid
