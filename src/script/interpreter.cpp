@@ -25,6 +25,7 @@ bool Interpreter::loadScript(std::string_view name, ScriptTarget target) {
   }
   if (target == ScriptTarget::Main) {
     s_.fetch = true;
+    s_.lineStart = 0;  // the line buffer's line belonged to the image just replaced
     c_.play.scriptRunning = true;
     c_.vars.S[10] = 0;  // a resume point belongs to the script it was set in
   }
