@@ -61,10 +61,7 @@ void Engine::startUp() {
 
   caption_ = sjisToUtf8(config_.title);
 
-  stage_ = Surface(kScreenWidth, kScreenHeight);
-  screen_ = Surface(kScreenWidth, kScreenHeight);
-  display_ = Surface(kScreenWidth, kScreenHeight);
-  platform_.present(display_);
+  makeSurfaces();
 
   SecondaryDirRules rules;
   rules.qddGra = config_.qddGra;
@@ -91,11 +88,53 @@ void Engine::startUp() {
   readGlobalData();
   messageLog_.clear();
   setStartValues();
+  resetSpriteLayout(vars_.S);  // the sprite-motion reset "INIT"
   textWindow_.clearTextGrid();
   for (std::string& s : vars_.strings) s.clear();
   for (int i = 0; i < 3; ++i) vars_.setString(i, settings_.playerName[size_t(i)]);
   vars_.S[31] = 0;
   flags_.startMainPending = true;
+  readPictureSets();
+}
+
+// Every surface the scene and the screens draw on, made once; later pictures of another size
+// only ever grow a buffer. The paint box starts black.
+void Engine::makeSurfaces() {
+  const auto frame = [] { return Surface(kScreenWidth, kScreenHeight); };
+  background_ = frame();
+  backgroundCompanion_ = frame();
+  spriteCache_.allocate();
+  stage_ = frame();
+  screen_ = frame();
+  work_ = frame();
+  output_ = frame();
+  wipePattern_ = frame();
+  for (Surface& s : spareFrames_) s = frame();
+  overlay_ = Surface();
+  display_ = frame();
+  platform_.present(display_);
+}
+
+// "_sprset" and "_bgset"; with "$DEBUG_OUT" every background set is also written as a picture
+// file into the folder BMP of the title.
+void Engine::readPictureSets() {
+  std::string error;
+  scene_.setSpriteSets(readSpriteSets(archives_, &error));
+  if (!error.empty()) std::fprintf(stderr, "corvid: _sprset: %s\n", error.c_str());
+  error.clear();
+  BackgroundSets sets = readBackgroundSets(archives_, &error);
+  if (!error.empty()) std::fprintf(stderr, "corvid: _bgset: %s\n", error.c_str());
+  pictures_.setBackgroundSets(sets.lines);
+  if (!sets.debugOut) return;
+  const auto compose = [this](const std::string& hashName) { scene_.loadBackground(hashName); };
+  if (!dumpBackgroundSets(sets.lines, compose, background_, options_.titleDir + "/BMP", &error))
+    std::fprintf(stderr, "corvid: $DEBUG_OUT: %s\n", error.c_str());
+}
+
+void Engine::tracePictureProblem(const std::string& what) {
+  if (!scriptHost_.tracing()) return;
+  scriptHost_.traceError(interpreter_.loadedScriptName(), interpreter_.currentLineIndex() + 1,
+                         what, {});
 }
 
 bool Engine::readConfiguration() {

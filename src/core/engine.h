@@ -11,9 +11,13 @@
 
 #include "core/engine_flags.h"
 #include "core/play_mode.h"
+#include "core/scene_host.h"
 #include "core/script_host.h"
 #include "data/archive.h"
 #include "data/game_config.h"
+#include "gfx/layers.h"
+#include "gfx/picture_loader.h"
+#include "gfx/scene.h"
 #include "gfx/surface.h"
 #include "persist/global_data.h"
 #include "persist/player_settings.h"
@@ -83,6 +87,13 @@ class Engine final : public PlatformClient {
   const Interpreter& interpreter() const { return interpreter_; }
   const MessageLog& messageLog() const { return messageLog_; }
   GridTextSink& textWindow() { return textWindow_; }
+  RandomGenerator& random() { return random_; }
+  // The picture layers, the stage and screen composition and the picture commands.
+  Scene& scene() { return scene_; }
+  const Surface& stage() const { return stage_; }
+  const Surface& screen() const { return screen_; }
+  // A picture that could not be read, for the trace (UTF-8).
+  void tracePictureProblem(const std::string& what);
 
   // Lets the platform deliver what is pending; blocking loops call this between frames.
   void pumpMessages() { platform_.pumpEvents(); }
@@ -91,6 +102,8 @@ class Engine final : public PlatformClient {
 
  private:
   void startUp();
+  void makeSurfaces();
+  void readPictureSets();
   bool readConfiguration();
   void setStartValues();
   void startMainScript();
@@ -127,9 +140,27 @@ class Engine final : public PlatformClient {
   bool startupFailed_ = false;
   int screenMode_ = 0;  // 0 window, 1 full screen, 2 borderless window at (0, 0)
 
-  Surface stage_;    // the scene without the text window
-  Surface screen_;   // the finished frame
-  Surface display_;  // what the player sees; the platform presents it
+  // The surfaces, made once at start-up (makeSurfaces) in this order.
+  Surface background_;           // the background picture alone
+  Surface backgroundCompanion_;  // the background animation's second sheet
+  SpriteCache spriteCache_;      // five pairs of 200x600 strips and the names they hold
+  Surface stage_;                // the scene without the text window
+  Surface screen_;               // the finished frame
+  Surface work_;                 // the screen before a scene change; scratch for screens
+  Surface output_;               // a transition's frames; the second sheet of partsload
+  Surface wipePattern_;          // the grey picture of wipeset
+  std::array<Surface, 3> spareFrames_;  // for the screens to come; the last one black
+  Surface overlay_;              // the picture of ovr, any size
+  Surface parts_;                // the picture of partsload and direct, any size
+  Surface scratchColour_;        // parts of sprite sets drawn with offsets
+  Surface scratchMask_;
+  Surface display_;              // what the player sees; the platform presents it
+
+  PictureLoader pictures_{archives_};
+  EngineSceneHost sceneHost_{*this};
+  Scene scene_{SceneSurfaces{background_, stage_, screen_, work_, output_, display_, overlay_,
+                             parts_, scratchColour_, scratchMask_, spriteCache_},
+               vars_.S, config_, pictures_, sceneHost_};
 
   // The scenario scripts: the interpreter over the two script images, the message log, and
   // the text window as far as it exists (the grid and its cursor).

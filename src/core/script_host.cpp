@@ -30,6 +30,43 @@ const ScriptSettings& ScriptHost::settings() const {
   return settings_;
 }
 
+// The picture commands and the inline tags "[gra ...]", "[spr ...]", "[clrb ...]", "[bg ...]".
+// The tag "spr" is the picture operation of "gra " (not the sprite line of "spr "), and both
+// tags keep the layer selection the last "gra " or "grb " left.
+int ScriptHost::pictures(const OwnedCommand& command) {
+  Scene& scene = engine_.scene();
+  const std::string_view a = command.arguments;
+  switch (command.id) {
+    case CommandId::Gra: scene.gra(a, command.fromTag); break;
+    case CommandId::Grb: scene.grb(a); break;
+    case CommandId::Bg: scene.bg(a); break;
+    case CommandId::Clrb: scene.clrb(a, command.fromTag); break;
+    case CommandId::Spr:
+      if (command.fromTag) scene.gra(a, true);
+      else scene.spr(a);
+      break;
+    case CommandId::Char: scene.spr(a); break;
+    case CommandId::Ovr: scene.ovr(a); break;
+    case CommandId::PartsLoad: scene.partsload(a); break;
+    case CommandId::PtSet: scene.ptset(a); break;
+    case CommandId::Direct: scene.direct(a); break;
+    case CommandId::Fix: scene.fix(); break;
+    default: return stillToCome("pictures", command);
+  }
+  return commandInfo(command.id).result;
+}
+
+// Only the sprite-motion reset that "gameinit" ends with is carried out so far.
+int ScriptHost::effects(const OwnedCommand& command) {
+  if (command.id == CommandId::GameInit) {
+    resetSpriteLayout(engine_.vars().S);
+    return kContinueStep;
+  }
+  return stillToCome("effects", command);
+}
+
+void ScriptHost::redrawScene() { engine_.scene().redrawScene(); }
+
 bool ScriptHost::inPlayMode() const { return engine_.playMode() == PlayMode::Play; }
 
 bool ScriptHost::soundExists(std::string_view name) const {

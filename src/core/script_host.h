@@ -28,11 +28,11 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   bool openTrace(const std::string& path, std::string& error);
 
   // ---- CommandOwners --------------------------------------------------------------------
-  int pictures(const OwnedCommand& command) override { return stillToCome("pictures", command); }
+  int pictures(const OwnedCommand& command) override;
   int transitions(const OwnedCommand& command) override {
     return stillToCome("transitions", command);
   }
-  int effects(const OwnedCommand& command) override { return stillToCome("effects", command); }
+  int effects(const OwnedCommand& command) override;
   int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
   // gameclr counts a completed game in the global data; the save and load screens come later.
   int saves(const OwnedCommand& command) override;
@@ -46,7 +46,7 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   bool soundExists(std::string_view name) const override;
   void updateMenus() override {}         // the menus arrive with the input and menus
   void redrawQuickButtons() override {}  // the quick buttons arrive with their screen
-  void redrawScene() override {}         // the layers arrive with the pictures
+  void redrawScene() override;
   // The page history arrives with the backlog.
   void storePage() override {}
   void pageContinues() override {}
