@@ -20,7 +20,10 @@ struct PersistRun {
   Engine engine;
   PersistRun(const std::string& title, const Paths& paths)
       : platform(HeadlessOptions{{}, 2000, {1024, 768}}),
-        engine(platform, EngineOptions{title, true, 0, paths.settings(), paths.dataDir.path()}) {
+        engine(platform, EngineOptions{.titleDir = title,
+                                       .seedGiven = true,
+                                       .settingsPath = paths.settings(),
+                                       .dataDir = paths.dataDir.path()}) {
     platform.setClient(&engine);
     engine.formCreate();
   }

@@ -44,8 +44,9 @@ TEST(Startup, WindowCentredOrBorderlessOnASmallScreen) {
     int mode, x, y;
   };
   for (Case c : {Case{{1024, 768}, 0, 108, 82}, Case{{600, 480}, 2, 0, 0}, Case{{601, 800}, 0, -103, 98}}) {
+    TempDir settingsDir;
     HeadlessPlatform platform(HeadlessOptions{{}, 1000, c.screen});
-    Engine engine(platform, EngineOptions{title.dir(), true, 0});
+    Engine engine(platform, testOptions(title.dir(), settingsDir));
     platform.setClient(&engine);
     engine.formCreate();
     EXPECT_EQ(platform.screenMode(), c.mode) << c.screen.width;

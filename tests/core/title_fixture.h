@@ -91,14 +91,24 @@ inline std::vector<ScriptedEvent> parseEvents(const std::string& text) {
   return events;
 }
 
+// Engine options for a test run: a fixed seed and a settings file of the run's own, so tests
+// never touch the user's settings.
+inline EngineOptions testOptions(const std::string& titleDir, const TempDir& settingsDir) {
+  return EngineOptions{.titleDir = titleDir,
+                       .seedGiven = true,
+                       .seed = 0,
+                       .settingsPath = settingsDir.path() + "/settings.ini"};
+}
+
 // The engine on the headless platform, in this process.
 struct HeadlessRun {
+  TempDir settingsDir;
   HeadlessPlatform platform;
   Engine engine;
 
   HeadlessRun(const std::string& titleDir, const std::string& events, uint32_t runMs = 5000)
       : platform(HeadlessOptions{parseEvents(events), runMs, {1024, 768}}),
-        engine(platform, EngineOptions{titleDir, true, 0}) {
+        engine(platform, testOptions(titleDir, settingsDir)) {
     platform.setClient(&engine);
     engine.formCreate();
   }
