@@ -27,14 +27,19 @@ bool weightFits16(int w) { return w >= 0 && w <= 256; }
 __m128i load16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 void store16(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
-// (a * wa + b * wb) >> 8 for 16 bytes, wa + wb = 256.
-__m128i mix16(__m128i a, __m128i b, __m128i wa, __m128i wb) {
+// (a * w + b * (256 - w)) >> 8 for 16 bytes, written as b + floor((a - b) * w / 256) so that
+// one multiply serves: (a - b) * 128 and 2w fit 16 bits, and the high half of their product
+// is (a - b) * w / 256, floored. `w2` holds 2w.
+__m128i mixHalf(__m128i a16, __m128i b16, __m128i w2) {
+  const __m128i d = _mm_slli_epi16(_mm_sub_epi16(a16, b16), 7);
+  return _mm_add_epi16(b16, _mm_mulhi_epi16(d, w2));
+}
+
+__m128i mix16(__m128i a, __m128i b, __m128i w2) {
   const __m128i z = _mm_setzero_si128();
-  __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, z), wa),
-                             _mm_mullo_epi16(_mm_unpacklo_epi8(b, z), wb));
-  __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, z), wa),
-                             _mm_mullo_epi16(_mm_unpackhi_epi8(b, z), wb));
-  return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+  const __m128i lo = mixHalf(_mm_unpacklo_epi8(a, z), _mm_unpacklo_epi8(b, z), w2);
+  const __m128i hi = mixHalf(_mm_unpackhi_epi8(a, z), _mm_unpackhi_epi8(b, z), w2);
+  return _mm_packus_epi16(lo, hi);
 }
 
 // floor(a * (255 - m) / 256) + floor(b * m / 256) for 16 bytes. Putting a byte in the high half
@@ -51,9 +56,9 @@ __m128i maskBlend16(__m128i a, __m128i b, __m128i m) {
 
 void mixSse2(const uint8_t* a, const uint8_t* b, size_t n, int w, uint8_t* out) {
   if (!weightFits16(w)) return plain().mix(a, b, n, w, out);
-  const __m128i wa = _mm_set1_epi16(int16_t(w)), wb = _mm_set1_epi16(int16_t(256 - w));
+  const __m128i w2 = _mm_set1_epi16(int16_t(2 * w));
   size_t i = 0;
-  for (; i + 16 <= n; i += 16) store16(out + i, mix16(load16(a + i), load16(b + i), wa, wb));
+  for (; i + 16 <= n; i += 16) store16(out + i, mix16(load16(a + i), load16(b + i), w2));
   plain().mix(a + i, b + i, n - i, w, out + i);
 }
 
@@ -131,13 +136,16 @@ CORVID_AVX2 void store32(uint8_t* p, __m256i v) {
 }
 
 // The unpacks and the pack work within each 128-bit half, so the byte order is kept.
-CORVID_AVX2 __m256i mix32(__m256i a, __m256i b, __m256i wa, __m256i wb) {
+CORVID_AVX2 __m256i mixHalf32(__m256i a16, __m256i b16, __m256i w2) {
+  const __m256i d = _mm256_slli_epi16(_mm256_sub_epi16(a16, b16), 7);
+  return _mm256_add_epi16(b16, _mm256_mulhi_epi16(d, w2));
+}
+
+CORVID_AVX2 __m256i mix32(__m256i a, __m256i b, __m256i w2) {
   const __m256i z = _mm256_setzero_si256();
-  __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, z), wa),
-                                _mm256_mullo_epi16(_mm256_unpacklo_epi8(b, z), wb));
-  __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, z), wa),
-                                _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, z), wb));
-  return _mm256_packus_epi16(_mm256_srli_epi16(lo, 8), _mm256_srli_epi16(hi, 8));
+  const __m256i lo = mixHalf32(_mm256_unpacklo_epi8(a, z), _mm256_unpacklo_epi8(b, z), w2);
+  const __m256i hi = mixHalf32(_mm256_unpackhi_epi8(a, z), _mm256_unpackhi_epi8(b, z), w2);
+  return _mm256_packus_epi16(lo, hi);
 }
 
 CORVID_AVX2 __m256i maskBlend32(__m256i a, __m256i b, __m256i m) {
@@ -154,9 +162,9 @@ CORVID_AVX2 __m256i maskBlend32(__m256i a, __m256i b, __m256i m) {
 
 CORVID_AVX2 void mixAvx2(const uint8_t* a, const uint8_t* b, size_t n, int w, uint8_t* out) {
   if (!weightFits16(w)) return plain().mix(a, b, n, w, out);
-  const __m256i wa = _mm256_set1_epi16(int16_t(w)), wb = _mm256_set1_epi16(int16_t(256 - w));
+  const __m256i w2 = _mm256_set1_epi16(int16_t(2 * w));
   size_t i = 0;
-  for (; i + 32 <= n; i += 32) store32(out + i, mix32(load32(a + i), load32(b + i), wa, wb));
+  for (; i + 32 <= n; i += 32) store32(out + i, mix32(load32(a + i), load32(b + i), w2));
   mixSse2(a + i, b + i, n - i, w, out + i);
 }
 
