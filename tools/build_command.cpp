@@ -1,7 +1,10 @@
 // cvdtool build SRC_DIR OUT_DIR: a whole title from a source tree. Each subfolder named after
 // an archive ("qd_data", "qd_gra", "qd_se0", ...) becomes OUT_DIR/<name>.cvd. In the data
 // archives a ".txt" file is a script or section in UTF-8, one line a line, stored as the entry
-// named by the file name without its extension, in Shift_JIS with a NUL ending each line.
+// named by the file name without its extension, in Shift_JIS with a NUL ending each line. In
+// the picture archive folders ("qd_gra", "qd_gra1", ...) a ".png" or ".ppm" file is encoded in
+// the compressed picture format, and in "qd_gjp" a ".jpg" file is stored as it is; both are
+// named by the file name without its extension.
 
 #include <algorithm>
 #include <filesystem>
@@ -11,7 +14,9 @@
 #include "data/archive.h"
 #include "data/archive_writer.h"
 #include "data/file_io.h"
+#include "data/picture_encoder.h"
 #include "data/sjis.h"
+#include "image_files.h"
 #include "tool_command.h"
 
 namespace corvid::tool {
@@ -51,8 +56,27 @@ bool scriptFromText(const std::vector<uint8_t>& text, std::vector<uint8_t>& out,
   return true;
 }
 
+std::string lowerAscii(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), ::tolower);
+  return text;
+}
+
+// A picture file of a picture archive folder as its compressed entry.
+bool pictureEntry(const fs::path& file, std::vector<uint8_t>& out, std::string& error) {
+  Surface picture;
+  if (!readImageFile(file.string(), picture, error)) return false;
+  if (!encodePicture(picture, out, &error)) {
+    error = file.string() + ": " + error;
+    return false;
+  }
+  return true;
+}
+
 bool collectSources(const fs::path& folder, ArchiveLayout layout, std::vector<ArchiveSource>& sources,
                     std::string& error) {
+  const std::string folderName = lowerAscii(folder.filename().string());
+  const bool pictureFolder = folderName.rfind("qd_gra", 0) == 0;
+  const bool jpegFolder = folderName == "qd_gjp";
   std::vector<fs::path> files;
   for (const auto& e : fs::directory_iterator(folder))
     if (e.is_regular_file()) files.push_back(e.path());
@@ -65,8 +89,15 @@ bool collectSources(const fs::path& folder, ArchiveLayout layout, std::vector<Ar
     }
     ArchiveSource source;
     std::string stem = file.stem().string(), ext = file.extension().string();
+    const std::string lowerExt = lowerAscii(ext);
     std::string utf8Name = file.filename().string();
-    if (layout == ArchiveLayout::Data && ext == ".txt") {
+    if (pictureFolder && (lowerExt == ".png" || lowerExt == ".ppm")) {
+      utf8Name = stem;
+      if (!pictureEntry(file, source.bytes, error)) return false;
+    } else if (jpegFolder && (lowerExt == ".jpg" || lowerExt == ".jpeg")) {
+      utf8Name = stem;
+      source.bytes = std::move(*bytes);
+    } else if (layout == ArchiveLayout::Data && ext == ".txt") {
       utf8Name = stem;
       if (!scriptFromText(*bytes, source.bytes, error)) {
         error = file.string() + ": " + error;
