@@ -14,16 +14,22 @@ struct Paths {
 };
 
 
+EngineOptions options(const std::string& title, const Paths& paths) {
+  EngineOptions o;
+  o.titleDir = title;
+  o.seedGiven = true;
+  o.settingsPath = paths.settings();
+  o.dataDir = paths.dataDir.path();
+  return o;
+}
+
 // Runs the engine on the title with the given settings file and data folder.
 struct PersistRun {
   HeadlessPlatform platform;
   Engine engine;
   PersistRun(const std::string& title, const Paths& paths)
       : platform(HeadlessOptions{{}, 2000, {1024, 768}}),
-        engine(platform, EngineOptions{.titleDir = title,
-                                       .seedGiven = true,
-                                       .settingsPath = paths.settings(),
-                                       .dataDir = paths.dataDir.path()}) {
+        engine(platform, options(title, paths)) {
     platform.setClient(&engine);
     engine.formCreate();
   }

@@ -94,10 +94,11 @@ inline std::vector<ScriptedEvent> parseEvents(const std::string& text) {
 // Engine options for a test run: a fixed seed and a settings file of the run's own, so tests
 // never touch the user's settings.
 inline EngineOptions testOptions(const std::string& titleDir, const TempDir& settingsDir) {
-  return EngineOptions{.titleDir = titleDir,
-                       .seedGiven = true,
-                       .seed = 0,
-                       .settingsPath = settingsDir.path() + "/settings.ini"};
+  EngineOptions options;
+  options.titleDir = titleDir;
+  options.seedGiven = true;
+  options.settingsPath = settingsDir.path() + "/settings.ini";
+  return options;
 }
 
 // The engine on the headless platform, in this process.
