@@ -92,3 +92,45 @@ TEST(Persistence, ADamagedGlobalDataFileIsKeptBesideItsNewCopy) {
 
 }  // namespace
 }  // namespace corvid::testing
+
+namespace corvid::testing {
+namespace {
+
+// Scripts set flags and global variables and count a completed game; the settings file holds
+// the values under their names, and the next run (another program run) reads them back.
+TEST(Persistence, ScriptValuesReachTheSettingsFileAndTheNextRun) {
+  TitleFixture title;
+  title.script("_config", kConfig)
+      .script("main", {"!E005=1", "!G3=7", "!F010=1", "@gameclr", "終わり\\"});
+  const std::string dir = title.write();
+  Paths paths;
+  TempDir out, runtime;
+  const std::string input = out.path() + "/input.txt";
+  std::ofstream(input) << "500 state " << out.path() << "/first.json\n600 quit\n";
+  const std::vector<std::string> args = {"--headless", "--settings", paths.settings(),
+                                         "--data-dir", paths.dataDir.path(), "--input", input, dir};
+  ASSERT_EQ(runCorvid(args, runtime.path()).exitCode, 0);
+  const std::string settings = readText(paths.settings());
+  EXPECT_NE(settings.find("[Software\\Corvid\\PTEST]"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("GV03=7"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("[Software\\Vesperel\\tarn]"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Clear=1"), std::string::npos) << settings;
+  const std::string first = readText(out.path() + "/first.json");
+  EXPECT_NE(first.find("\"E\":[5,999]"), std::string::npos) << first.substr(0, 200);
+
+  // The second run starts with an empty script: only what persists is there.
+  TitleFixture second;
+  second.script("_config", kConfig).script("main", {"二回目\\"});
+  std::ofstream(input) << "500 state " << out.path() << "/second.json\n600 quit\n";
+  std::vector<std::string> args2 = args;
+  args2.back() = second.write();
+  ASSERT_EQ(runCorvid(args2, runtime.path()).exitCode, 0);
+  const std::string next = readText(out.path() + "/second.json");
+  EXPECT_NE(next.find("\"E\":[5,999]"), std::string::npos);
+  EXPECT_NE(next.find("\"F\":[]"), std::string::npos);  // game flags do not carry over
+  EXPECT_NE(next.find("\"G\":[0,0,0,7,"), std::string::npos);
+  EXPECT_NE(next.find("\"globalDataPath\":\"" + paths.dataDir.path() + "\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvid::testing
