@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""Draws the demo title's pictures into demo/qd_gra as PNG files (cvdtool build encodes them).
+
+The committed PNGs were made with this script; run it again after changing a drawing:
+    python3 demo/make_pictures.py
+Only the standard library is used. Shapes are sampled 4 times a pixel so edges and masks are
+smooth; masks are grey pictures (0 keeps the background, 255 takes the picture).
+"""
+
+import math
+import os
+import struct
+import zlib
+
+HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "qd_gra")
+
+
+def write_png(path, width, height, rows, grey=False):
+    """rows: a list of bytes per row (RGB, or one byte a pixel when grey)."""
+    raw = bytearray()
+    previous = bytes(len(rows[0]))
+    for row in rows:
+        # The "Up" filter: most rows of these drawings repeat the row above.
+        raw.append(2)
+        raw.extend((a - b) & 0xFF for a, b in zip(row, previous))
+        previous = row
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    colour_type = 0 if grey else 2
+    png = b"\x89PNG\r\n\x1a\n"
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    png += chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+def mix(a, b, t):
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
+
+
+SAMPLES = [(0.25, 0.25), (0.75, 0.25), (0.25, 0.75), (0.75, 0.75)]
+
+
+def render(width, height, shapes, background=None):
+    """shapes: (inside(x, y) -> bool, colour) drawn in order. Returns colour rows, mask rows."""
+    colour_rows, mask_rows = [], []
+    for y in range(height):
+        crow, mrow = bytearray(), bytearray()
+        for x in range(width):
+            acc = [0.0, 0.0, 0.0]
+            cover = 0
+            for dx, dy in SAMPLES:
+                px, py = x + dx, y + dy
+                hit = None
+                for inside, colour in shapes:
+                    if inside(px, py):
+                        hit = colour(px, py) if callable(colour) else colour
+                if hit is None and background is not None:
+                    hit = background(px, py)
+                if hit is not None:
+                    cover += 1
+                    for i in range(3):
+                        acc[i] += hit[i]
+            if cover:
+                crow.extend(int(round(a / cover)) for a in acc)
+            else:
+                crow.extend((0, 0, 0))
+            mrow.append(cover * 255 // len(SAMPLES))
+        colour_rows.append(bytes(crow))
+        mask_rows.append(bytes(mrow))
+    return colour_rows, mask_rows
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def ellipse(cx, cy, rx, ry):
+    return lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1
+
+
+def trapezoid(top, bottom, top_half, bottom_half, cx):
+    def inside(x, y):
+        if y < top or y > bottom:
+            return False
+        half = top_half + (bottom_half - top_half) * (y - top) / (bottom - top)
+        return abs(x - cx) <= half
+    return inside
+
+
+def garden():
+    """The garden by day: a sky, far hills, a lawn with a path, flower beds."""
+    sky_top, sky_low = (70, 120, 200), (180, 215, 240)
+    hill, lawn, lawn_near, path = (90, 150, 90), (110, 175, 80), (80, 150, 60), (200, 180, 140)
+    flowers = [(60 + 52 * i, 470 + (i * 37) % 60, ((230, 120, 160), (250, 220, 90), (240, 240, 250))[i % 3])
+               for i in range(15)]
+    rows = []
+    for y in range(600):
+        row = bytearray()
+        for x in range(800):
+            if y < 330 - 40 * math.sin(x / 130.0) - 20 * math.sin(x / 47.0 + 1):
+                c = mix(sky_top, sky_low, y / 330.0)
+                if (x - 640) ** 2 + (y - 90) ** 2 < 45 ** 2:
+                    c = (255, 245, 200)  # the sun
+            elif y < 360:
+                c = hill
+            else:
+                c = mix(lawn, lawn_near, (y - 360) / 240.0)
+                for fx, fy, fc in flowers:
+                    if (x - fx) ** 2 + (y - fy) ** 2 < 49:
+                        c = fc
+                if abs(x - 400) < 30 + (y - 360) * 0.8:
+                    c = path
+            row.extend(c)
+        rows.append(bytes(row))
+    write_png(os.path.join(HERE, "Agarden.png"), 800, 600, rows)
+
+
+def lantern():
+    """A stone lantern, side by side: the colour on the left, its mask on the right."""
+    stone, dark, light = (150, 150, 145), (95, 95, 92), (255, 220, 120)
+    shapes = [
+        (trapezoid(150, 190, 18, 28, 50), stone),        # the foot
+        (trapezoid(60, 150, 8, 8, 50), dark),            # the post
+        (trapezoid(40, 70, 30, 30, 50), stone),          # the fire box
+        (trapezoid(45, 65, 12, 12, 50), light),          # its light
+        (trapezoid(18, 40, 8, 45, 50), dark),            # the roof
+        (circle(50, 14, 7), stone),                      # the top
+    ]
+    colour, mask = render(100, 190, shapes)
+    side = [c + bytes(m for m in mrow for _ in range(3)) for c, mrow in zip(colour, mask)]
+    write_png(os.path.join(HERE, "Plantern.png"), 200, 190, side)
+
+
+def person(name, hair, dress, ribbon):
+    """A standing picture of 200x460 and its mask picture ("M" in place of the first letter)."""
+    skin = (250, 220, 195)
+    shapes = [
+        (ellipse(100, 95, 62, 72), hair),                       # hair behind
+        (trapezoid(150, 455, 38, 92, 100), dress),             # the dress
+        (trapezoid(150, 200, 30, 40, 100), mix(dress, (255, 255, 255), 0.35)),  # the collar
+        (ellipse(100, 100, 46, 54), skin),                     # the face
+        (trapezoid(40, 75, 46, 52, 100), hair),                # the fringe
+        (circle(82, 108, 5), (60, 50, 70)),                    # eyes
+        (circle(118, 108, 5), (60, 50, 70)),
+        (ellipse(100, 135, 9, 3), (210, 120, 120)),            # mouth
+        (circle(150, 55, 14), ribbon),                          # a ribbon
+    ]
+    colour, mask = render(200, 460, shapes)
+    write_png(os.path.join(HERE, "B" + name + ".png"), 200, 460, colour)
+    write_png(os.path.join(HERE, "M" + name + ".png"), 200, 460, mask, grey=True)
+
+
+def petals():
+    """The overlay: petals drifting over the scene, colour and mask side by side (1600x600)."""
+    shapes = []
+    for i in range(28):
+        cx = (i * 263) % 780 + 10
+        cy = (i * 149) % 560 + 20
+        shade = (250, 190 + (i * 7) % 40, 210)
+        angle = i * 0.7
+        ca, sa = math.cos(angle), math.sin(angle)
+
+        def inside(x, y, cx=cx, cy=cy, ca=ca, sa=sa):
+            u = (x - cx) * ca + (y - cy) * sa
+            v = -(x - cx) * sa + (y - cy) * ca
+            return (u / 9.0) ** 2 + (v / 5.0) ** 2 <= 1
+        shapes.append((inside, shade))
+    colour, mask = render(800, 600, shapes)
+    # The petals are a little see-through.
+    side = [c + bytes(m * 200 // 255 for m in mrow for _ in range(3)) for c, mrow in zip(colour, mask)]
+    write_png(os.path.join(HERE, "Opetals.png"), 1600, 600, side)
+
+
+if __name__ == "__main__":
+    os.makedirs(HERE, exist_ok=True)
+    garden()
+    lantern()
+    person("yuto", (60, 45, 40), (70, 90, 150), (200, 60, 60))
+    person("sakura", (150, 80, 60), (220, 130, 160), (250, 250, 250))
+    petals()
