@@ -137,8 +137,10 @@ bool Scene::loadMaskedPicture(std::string_view name, Surface& colour, Surface& m
 const std::string& Scene::maskName(std::string_view name) {
   const size_t first =
       !name.empty() && isSjisLeadByte(static_cast<unsigned char>(name[0])) ? 2 : 1;
-  name_.assign("M");
-  name_.append(name.substr(std::min(first, name.size())));
+  const std::string_view rest = name.substr(std::min(first, name.size()));
+  name_.resize(1 + rest.size());
+  name_[0] = 'M';
+  std::copy(rest.begin(), rest.end(), name_.begin() + 1);
   return name_;
 }
 
