@@ -128,4 +128,25 @@ PartsloadArguments parsePartsloadArguments(std::string_view text) {
   return a;
 }
 
+std::array<std::string_view, kSpriteLineFields> spriteFields(std::string_view line) {
+  std::array<std::string_view, kSpriteLineFields> fields{};
+  size_t start = 0;
+  for (int k = 0; k < kSpriteLineFields && start <= line.size(); ++k) {
+    size_t end = line.find_first_of(",:", start);
+    if (end == std::string_view::npos) end = line.size();
+    fields[size_t(k)] = line.substr(start, end - start);
+    start = end + 1;
+  }
+  return fields;
+}
+
+void maskNameInto(std::string_view name, std::string& out) {
+  const size_t first =
+      !name.empty() && isSjisLeadByte(static_cast<unsigned char>(name[0])) ? 2 : 1;
+  const std::string_view rest = name.substr(std::min(first, name.size()));
+  out.resize(1 + rest.size());
+  out[0] = 'M';
+  std::copy(rest.begin(), rest.end(), out.begin() + 1);
+}
+
 }  // namespace corvid

@@ -3,6 +3,7 @@
 // the command word (for an inline tag, the text up to its "]") and never fails: what a script
 // leaves out takes its default, what it adds is ignored.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@ namespace corvid {
 inline constexpr size_t kPictureNameMax = 63;  // a command's picture name: fewer than 64 bytes
 inline constexpr size_t kDirectNameMax = 31;   // "direct ": fewer than 32 bytes
 inline constexpr size_t kOvrFieldSearch = 16;  // "ovr ": each "," is looked for this far
+inline constexpr int kSpriteLineFields = 5;     // a sprite line fills at most five slots
 
 // The engine's name rule (upperSjisName) applied in place, so that a command's names are
 // upper-cased in buffers kept from one command to the next.
@@ -71,5 +73,13 @@ struct PartsloadArguments {
   bool operator==(const PartsloadArguments&) const = default;
 };
 PartsloadArguments parsePartsloadArguments(std::string_view text);
+
+// The first five fields of a sprite line, split at "," and ":" (neither is ever the second byte
+// of a double-byte character). Missing fields are empty.
+std::array<std::string_view, kSpriteLineFields> spriteFields(std::string_view line);
+
+// The mask of a standing picture: NAME with "M" in place of its first character (a double-byte
+// first character is replaced whole). Written into `out`, a buffer the caller keeps.
+void maskNameInto(std::string_view name, std::string& out);
 
 }  // namespace corvid

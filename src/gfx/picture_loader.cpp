@@ -19,23 +19,9 @@ namespace corvid {
 
 namespace {
 
-// Every NUL-ended line of a section; a last line without its NUL counts too.
-template <typename Visit>
-void forEachLine(std::span<const uint8_t> section, Visit visit) {
-  const char* p = reinterpret_cast<const char*>(section.data());
-  size_t left = section.size();
-  while (left > 0) {
-    const void* nul = std::memchr(p, 0, left);
-    const size_t n = nul ? size_t(static_cast<const char*>(nul) - p) : left;
-    if (!visit(std::string_view(p, n))) return;
-    p += n + (nul ? 1 : 0);
-    left -= n + (nul ? 1 : 0);
-  }
-}
-
 std::vector<std::string> parseList(std::span<const uint8_t> section, bool* debugOut) {
   std::vector<std::string> lines;
-  forEachLine(section, [&](std::string_view raw) {
+  forEachSectionLine(section, [&](std::string_view raw) {
     if (raw.empty() || raw[0] == ';') return true;
     std::string line = upperSjisName(raw);
     if (debugOut && line == "$DEBUG_OUT") {

@@ -10,6 +10,7 @@
 // "#" picture draws its parts with them.)
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <span>
@@ -35,6 +36,21 @@ struct BackgroundSets {
   std::vector<std::string> lines;  // upper-cased, labels included, ":END" last when present
   bool debugOut = false;           // the section held "$DEBUG_OUT": dump every set as a BMP
 };
+
+// Every NUL-ended line of a section, in order, until `visit` returns false; a last line without
+// its NUL counts too.
+template <typename Visit>
+void forEachSectionLine(std::span<const uint8_t> section, Visit visit) {
+  const char* p = reinterpret_cast<const char*>(section.data());
+  size_t left = section.size();
+  while (left > 0) {
+    const void* nul = std::memchr(p, 0, left);
+    const size_t n = nul ? size_t(static_cast<const char*>(nul) - p) : left;
+    if (!visit(std::string_view(p, n))) return;
+    p += n + (nul ? 1 : 0);
+    left -= n + (nul ? 1 : 0);
+  }
+}
 
 // "_bgset": every line upper-cased; empty lines and ";" lines skipped; "$DEBUG_OUT" switches the
 // dump on and is not kept; ":END" is kept and ends the section.

@@ -16,19 +16,7 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The first `count` fields of a sprite line, split at "," and ":" (neither is ever the second
-// byte of a double-byte character). Missing fields are empty.
-std::array<std::string_view, kSpriteSlots> spriteFields(std::string_view line) {
-  std::array<std::string_view, kSpriteSlots> fields{};
-  size_t start = 0;
-  for (int k = 0; k < kSpriteSlots && start <= line.size(); ++k) {
-    size_t end = line.find_first_of(",:", start);
-    if (end == std::string_view::npos) end = line.size();
-    fields[size_t(k)] = line.substr(start, end - start);
-    start = end + 1;
-  }
-  return fields;
-}
+static_assert(kSpriteLineFields == kSpriteSlots, "a sprite line's fields are the slots");
 
 // A sprite name is drawn from the cache unless it is empty or names a sprite set.
 bool cachedName(std::string_view name) { return !name.empty() && name[0] != '#'; }
@@ -44,7 +32,7 @@ bool sameSize(const Surface& a, const Surface& b) {
 int Scene::setSprites(std::string_view line) {
   if (line.data() != line_.data() || line.size() != line_.size()) line_.assign(line);
   upperNameInPlace(line_);
-  const std::array<std::string_view, kSpriteSlots> fields = spriteFields(line_);
+  const std::array<std::string_view, kSpriteLineFields> fields = spriteFields(line_);
   for (int k = 0; k < kSpriteSlots; ++k)
     if (fields[size_t(k)] != "-") slots_.names[size_t(k)].assign(fields[size_t(k)]);
 
@@ -133,14 +121,9 @@ bool Scene::loadMaskedPicture(std::string_view name, Surface& colour, Surface& m
   return true;
 }
 
-// NAME with "M" in place of its first character.
+// NAME with "M" for its first character, in a buffer kept by the scene.
 const std::string& Scene::maskName(std::string_view name) {
-  const size_t first =
-      !name.empty() && isSjisLeadByte(static_cast<unsigned char>(name[0])) ? 2 : 1;
-  const std::string_view rest = name.substr(std::min(first, name.size()));
-  name_.resize(1 + rest.size());
-  name_[0] = 'M';
-  std::copy(rest.begin(), rest.end(), name_.begin() + 1);
+  maskNameInto(name, name_);
   return name_;
 }
 

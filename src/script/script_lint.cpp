@@ -41,7 +41,10 @@ struct FirstProblem final : VariableObserver {
 
 class Linter {
  public:
-  explicit Linter(const ScriptSource& scripts) : scripts_(scripts) { image_.allocate(); }
+  Linter(const ScriptSource& scripts, const ReferenceCheck* references)
+      : scripts_(scripts), references_(references) {
+    image_.allocate();
+  }
 
   std::vector<LintFinding> run(std::span<const uint8_t> bytes) {
     if (bytes.size() > size_t(kScriptImageBytes)) {
@@ -87,6 +90,7 @@ class Linter {
       return;
     }
     const std::string_view arguments = commandArguments(*id, text);
+    references(*id, arguments);
     switch (*id) {
       case CommandId::Go:
         label("go", arguments, image_, {});
@@ -155,21 +159,39 @@ class Linter {
       condition(line.substr(open));
   }
 
-  // Message text: the expressions of "[?...]" tags. The walk goes by characters, as streaming
-  // does, so the second byte of a double-byte character is never taken for a "[".
+  // Message text: the expressions of "[?...]" tags and what the picture and voice tags name.
+  // The walk goes by characters, as streaming does, so the second byte of a double-byte
+  // character is never taken for a "[".
   void text(std::string_view line) {
     for (size_t i = 0; i < line.size();) {
       const unsigned char c = static_cast<unsigned char>(line[i]);
-      if (c == '[') {
-        const std::string_view rest = line.substr(i + 1);
-        const std::optional<MessageTagMatch> tag = matchMessageTag(rest);
-        if (tag && tag->tag == MessageTag::Expression) {
-          const size_t close = rest.find(']');
-          expression(rest.substr(1, close == std::string_view::npos ? close : close - 1));
-        }
-      }
+      if (c == '[') tag(line.substr(i + 1));
       i += c >= 0x20 && c <= 0x7E ? 1 : 2;
     }
+  }
+
+  // `rest`: the text after the "[". The argument is cut as the interpreter cuts it.
+  void tag(std::string_view rest) {
+    const std::optional<MessageTagMatch> tag = matchMessageTag(rest);
+    if (!tag) return;
+    const size_t close = rest.find(']');
+    const size_t end = close == std::string_view::npos ? rest.size() : close;
+    const size_t start = std::min(tag->nameLength + (tag->argumentRightAfter ? 0 : 1), end);
+    const std::string_view argument = rest.substr(start, end - start);
+    switch (tag->tag) {
+      case MessageTag::Expression: expression(argument); return;
+      case MessageTag::Gra: references(CommandId::Gra, argument); return;
+      case MessageTag::Spr: references(CommandId::Spr, argument); return;
+      case MessageTag::Bg: references(CommandId::Bg, argument); return;
+      case MessageTag::Clrb: references(CommandId::Clrb, argument); return;
+      case MessageTag::Voice: references(CommandId::Cv, argument); return;
+      default: return;
+    }
+  }
+
+  void references(CommandId id, std::string_view arguments) {
+    if (!references_) return;
+    for (std::string& problem : references_->check(id, arguments)) add(std::move(problem));
   }
 
   void expression(std::string_view text) {
@@ -234,6 +256,7 @@ class Linter {
   }
 
   const ScriptSource& scripts_;
+  const ReferenceCheck* references_;
   ScriptImage image_;
   int32_t line_ = 0;
   std::vector<LintFinding> findings_;
@@ -244,8 +267,9 @@ class Linter {
 
 }  // namespace
 
-std::vector<LintFinding> lintScript(std::span<const uint8_t> bytes, const ScriptSource& scripts) {
-  return Linter(scripts).run(bytes);
+std::vector<LintFinding> lintScript(std::span<const uint8_t> bytes, const ScriptSource& scripts,
+                                    const ReferenceCheck* references) {
+  return Linter(scripts, references).run(bytes);
 }
 
 }  // namespace corvid

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/command_table.h"
 #include "script/script_image.h"
 
 namespace corvid {
@@ -24,9 +25,20 @@ struct LintFinding {
   bool operator==(const LintFinding&) const = default;
 };
 
+// What a command or inline tag names besides scripts and labels (pictures, sounds), checked by
+// a caller that sees the media archives. Called for every known command with its argument text
+// and for the tags that carry one ("gra", "spr", "bg", "clrb" as their commands, "cv" as Cv),
+// including the commands of "if" targets; it returns one message per problem.
+class ReferenceCheck {
+ public:
+  virtual ~ReferenceCheck() = default;
+  virtual std::vector<std::string> check(CommandId id, std::string_view arguments) const = 0;
+};
+
 // The findings of one script, given its stored bytes (un-negated), in line order. `scripts`
-// answers for the scripts that `chain` and `call` name.
-std::vector<LintFinding> lintScript(std::span<const uint8_t> bytes, const ScriptSource& scripts);
+// answers for the scripts that `chain` and `call` name; `references`, when given, for the rest.
+std::vector<LintFinding> lintScript(std::span<const uint8_t> bytes, const ScriptSource& scripts,
+                                    const ReferenceCheck* references = nullptr);
 
 // Whether a data-archive entry is a definition section read by the engine's parsers rather
 // than a script the interpreter runs ("_config", "_bgset", "_sprset", the gallery pages
