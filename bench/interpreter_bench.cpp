@@ -62,35 +62,6 @@ struct OneScript final : ScriptSource {
   bool hasScript(std::string_view) const override { return true; }
 };
 
-struct QuietOwners final : CommandOwners {
-  int pictures(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  int transitions(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  int effects(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  int sound(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  int saves(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  int choices(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-  void advanceChoice() override {}
-  int screens(const OwnedCommand& c) override { return commandInfo(c.id).result; }
-};
-
-struct QuietHost final : InterpreterHost {
-  ScriptSettings s{true, false, true, true};  // "Seen" off: read marks do not stop skipping
-  const ScriptSettings& settings() const override { return s; }
-  bool inPlayMode() const override { return true; }
-  bool soundExists(std::string_view) const override { return false; }
-  void updateMenus() override {}
-  void redrawQuickButtons() override {}
-  void redrawScene() override {}
-  void storePage() override {}
-  void pageContinues() override {}
-  void addPageVoice(std::string_view) override {}
-  void closeWindow() override {}
-  bool openAddress(std::string_view) override { return false; }
-  bool askQuitQuestion() override { return false; }
-  void galleryScriptLoading(std::string_view) override {}
-  void recollectionScriptFound(std::string_view) override {}
-};
-
 void BM_SkipModeLines(benchmark::State& state) {
   int32_t lines = 0;
   OneScript scripts;
@@ -104,8 +75,9 @@ void BM_SkipModeLines(benchmark::State& state) {
   MessageLog log;
   bool running = false, quit = false, device = false;
   int32_t skipLevel = 1, sleep = 0, request = 0;
-  QuietOwners owners;
-  QuietHost host;
+  DetachedOwners owners;
+  DetachedHost host;
+  host.scriptSettings.seen = false;  // read marks do not stop skipping
   GridTextSink text(config, vars, log, skipLevel);
   Interpreter interpreter(InterpreterContext{
       vars, random, wait, PlayControl{running, skipLevel, sleep, request, quit, device}, config,

@@ -93,4 +93,40 @@ class InterpreterHost : public ScriptLoadObserver {
                           std::string_view text) {}
 };
 
+// ---- Scripts played alone -------------------------------------------------------------------
+// Owners and a host with no engine behind them, for playing scripts by themselves (benchmarks,
+// fuzzing): every owned command answers with its table's result code; nothing is shown,
+// stored or opened, no sound exists, and the quit question answers No.
+
+class DetachedOwners : public CommandOwners {
+ public:
+  int pictures(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  int transitions(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  int effects(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  int sound(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  int saves(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  int choices(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+  void advanceChoice() override {}
+  int screens(const OwnedCommand& c) override { return commandInfo(c.id).result; }
+};
+
+class DetachedHost : public InterpreterHost {
+ public:
+  ScriptSettings scriptSettings;
+  const ScriptSettings& settings() const override { return scriptSettings; }
+  bool inPlayMode() const override { return true; }
+  bool soundExists(std::string_view) const override { return false; }
+  void updateMenus() override {}
+  void redrawQuickButtons() override {}
+  void redrawScene() override {}
+  void storePage() override {}
+  void pageContinues() override {}
+  void addPageVoice(std::string_view) override {}
+  void closeWindow() override {}
+  bool openAddress(std::string_view) override { return false; }
+  bool askQuitQuestion() override { return false; }
+  void galleryScriptLoading(std::string_view) override {}
+  void recollectionScriptFound(std::string_view) override {}
+};
+
 }  // namespace corvid

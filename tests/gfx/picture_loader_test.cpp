@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "data/archive.h"
 #include "data/archive_writer.h"
 #include "data/bmp_file.h"
 #include "data/file_io.h"
+#include "data/jpeg_fixture.h"
 #include "data/picture_encoder.h"
 #include "gfx/picture_loader.h"
 
@@ -33,31 +32,7 @@ Bytes entryOf(const Surface& s) {
   return e;
 }
 
-Bytes jpegOf(const Surface& s) {
-  jpeg_compress_struct c;
-  jpeg_error_mgr err;
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* mem = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &mem, &size);
-  c.image_width = JDIMENSION(s.width);
-  c.image_height = JDIMENSION(s.height);
-  c.input_components = 3;
-  c.in_color_space = JCS_EXT_BGR;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 100, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(s.row(int(c.next_scanline)));
-    jpeg_write_scanlines(&c, &row, 1);
-  }
-  jpeg_finish_compress(&c);
-  Bytes out(mem, mem + size);
-  jpeg_destroy_compress(&c);
-  std::free(mem);
-  return out;
-}
+Bytes jpegOf(const Surface& s) { return testing::encodeJpeg(s); }
 
 // Section text: lines ended by NUL.
 Bytes section(const std::vector<std::string>& lines) {
