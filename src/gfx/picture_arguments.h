@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/sjis.h"
+
 namespace corvid {
 
 inline constexpr size_t kPictureNameMax = 63;  // a command's picture name: fewer than 64 bytes
@@ -77,6 +79,22 @@ PartsloadArguments parsePartsloadArguments(std::string_view text);
 // The first five fields of a sprite line, split at "," and ":" (neither is ever the second byte
 // of a double-byte character). Missing fields are empty.
 std::array<std::string_view, kSpriteLineFields> spriteFields(std::string_view line);
+
+// "gra Bchr01L" written without a separator before the side letter: when no picture has the
+// whole name but one has it without its last letter, that letter ("L" or "R", either case) is
+// taken off `name` and returned, upper-cased. A picture whose name does end in "L" or "R" is
+// always taken as named: 0, `name` unchanged. `exists` says whether a picture has a name.
+template <typename Exists>
+char takeSideWrittenIntoName(std::string_view& name, const Exists& exists) {
+  if (name.size() < 2) return 0;
+  const char last = name.back() == 'l' ? 'L' : name.back() == 'r' ? 'R' : name.back();
+  if (last != 'L' && last != 'R') return 0;
+  if (!sjisEndsWithByte(name, name.back())) return 0;
+  const std::string_view shorter = name.substr(0, name.size() - 1);
+  if (exists(name) || !exists(shorter)) return 0;
+  name = shorter;
+  return last;
+}
 
 // The mask of a standing picture: NAME with "M" in place of its first character (a double-byte
 // first character is replaced whole). Written into `out`, a buffer the caller keeps.

@@ -56,27 +56,15 @@ void Scene::graOperation(std::string_view arguments) {
     case 'B': {
       std::string_view name = a.name;
       char side = a.side;
-      if (side == 0) side = sideWrittenIntoName(name);
+      if (side == 0)
+        side = takeSideWrittenIntoName(
+            name, [this](std::string_view n) { return pictures_.pictureExists(n); });
       standingPicture(name, a.transition, side);
       return;
     }
     default:
       return;
   }
-}
-
-// "gra Bchr01L" written without a separator before the side letter: when no picture has the
-// whole name but one has it without its last letter, that letter selects the side. A picture
-// whose name does end in "L" or "R" is always taken as named.
-char Scene::sideWrittenIntoName(std::string_view& name) const {
-  if (name.size() < 2) return 0;
-  const char last = upperAscii(name.back());
-  if (last != 'L' && last != 'R') return 0;
-  if (!sjisEndsWithByte(name, name.back())) return 0;
-  const std::string_view shorter = name.substr(0, name.size() - 1);
-  if (pictures_.pictureExists(name) || !pictures_.pictureExists(shorter)) return 0;
-  name = shorter;
-  return last;
 }
 
 // "gra B...": one sprite alone, or the left or right one of two.

@@ -162,7 +162,7 @@ PictureLoad PictureLoader::loadCompressed(const EntryRef& ref, std::string_view 
 PictureLoad PictureLoader::resolvePicture(std::string_view name, Surface& out) {
   if (!name.empty() && name[0] == '#') return composite(name, out);
   if (!name.empty() && (name[0] == 'S' || name[0] == 's')) {
-    if (name.size() < 4)
+    if (name.size() < kSolidColourNameBytes)
       return refused(name, "a solid colour needs three colour codes after its \"S\"");
     out.fill(colourFromCodes(name[1], name[2], name[3]));
     return {PictureLoadStatus::Loaded, {}};

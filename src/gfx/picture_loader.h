@@ -29,6 +29,8 @@ namespace corvid {
 
 // A definition section is read into the auxiliary script image; a larger one is refused.
 inline constexpr uint64_t kDefinitionSectionMaxBytes = 262144;
+// A solid colour's name: "S" and three colour codes; a shorter one is refused.
+inline constexpr size_t kSolidColourNameBytes = 4;
 // A set is the label line and at most this many lines after it.
 inline constexpr int kMaxSetLines = 8;
 

@@ -32,7 +32,7 @@ void PictureReferences::resolved(std::string_view name, Problems& problems) cons
     return;
   }
   if (upperAscii(name[0]) == 'S') {
-    if (name.size() < 4)
+    if (name.size() < kSolidColourNameBytes)
       problems.push_back("solid colour " + quoted(name) + " needs three colour codes");
     return;
   }
@@ -68,8 +68,8 @@ void PictureReferences::spriteLine(std::string_view line, Problems& problems) co
   }
 }
 
-// "gra " by the name's first letter. A side letter written onto a standing picture's name
-// ("Bchr01L") is taken off as the command does: when only the shorter name exists.
+// "gra " by the name's first letter; a side letter written onto a standing picture's name is
+// taken off as the command takes it off.
 void PictureReferences::gra(std::string_view arguments, Problems& problems) const {
   const GraArguments a = parseGraArguments(arguments);
   if (a.name.empty()) return;
@@ -80,11 +80,9 @@ void PictureReferences::gra(std::string_view arguments, Problems& problems) cons
       return;
     case 'B': {
       std::string_view name = a.name;
-      const char last = upperAscii(name.back());
-      if (a.side == 0 && name.size() >= 2 && (last == 'L' || last == 'R') &&
-          sjisEndsWithByte(name, name.back()) && !archives_.findPicture(name) &&
-          archives_.findPicture(name.substr(0, name.size() - 1)))
-        name.remove_suffix(1);
+      if (a.side == 0)
+        takeSideWrittenIntoName(
+            name, [this](std::string_view n) { return archives_.findPicture(n).has_value(); });
       standing(name, problems);
       return;
     }

@@ -139,7 +139,6 @@ class Scene {
 
  private:
   void graOperation(std::string_view arguments);
-  char sideWrittenIntoName(std::string_view& name) const;
   void standingPicture(std::string_view name, int transition, char side);
   void clearSprites();
   void noteSpriteChange();
