@@ -56,7 +56,7 @@ std::string Engine::stateJson() {
   json.key("line").value(int64_t(interpreter_.currentLineIndex()));
   json.key("playMode").value(int64_t(playMode_));
   json.key("waitKind").value(int64_t(wait_.waitKind));
-  json.key("choiceActive").value(wait_.choiceActive);
+  json.key("choiceActive").value(int64_t(wait_.choiceActive));
   json.key("skipLevel").value(int64_t(flags_.skipLevel));
   writeInts(json, "V", vars_.V);
   writeInts(json, "S", vars_.S);

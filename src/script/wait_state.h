@@ -13,7 +13,9 @@ struct WaitState {
   int32_t autoCountdown = 0;   // timer ticks before auto-advance ends a click wait
   bool voiceWait = false;      // wait_v_end: wait until the voice channel stops
   bool instantPage = false;    // a click during streaming shows the rest of the page at once
-  bool choiceActive = false;   // a choice is on the screen
+  // The open choice's kind: 0 none, 1 window-mode select, 2 full-screen select, 4 click map,
+  // 6 selection tree.
+  int32_t choiceActive = 0;
 
   // Start of play and every script change that restarts play.
   void reset() {
@@ -21,7 +23,7 @@ struct WaitState {
     instantPage = false;
     waitKind = 0;
     waitTicks = 0;
-    choiceActive = false;
+    choiceActive = 0;
   }
 };
 
