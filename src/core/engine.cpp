@@ -77,6 +77,7 @@ void Engine::startUp() {
     if (!startupFailed_) showMissingData();
     return;
   }
+  choiceDisplay_.loadBars(pictures_, config_.selectExpand != 0);
 
   interpreter_.resetWaitState();
   vars_.E.clear();
@@ -112,6 +113,7 @@ void Engine::makeSurfaces() {
   for (Surface& s : spareFrames_) s = frame();
   overlay_ = Surface();
   display_ = frame();
+  choiceDisplay_.allocate();
   platform_.present(display_);
 }
 
@@ -129,6 +131,12 @@ void Engine::readPictureSets() {
   const auto compose = [this](const std::string& hashName) { scene_.loadBackground(hashName); };
   if (!dumpBackgroundSets(sets.lines, compose, background_, options_.titleDir + "/BMP", &error))
     std::fprintf(stderr, "corvid: $DEBUG_OUT: %s\n", error.c_str());
+}
+
+void Engine::traceScriptProblem(std::string_view what, std::string_view text) {
+  if (!scriptHost_.tracing()) return;
+  scriptHost_.traceError(interpreter_.loadedScriptName(), interpreter_.currentLineIndex() + 1,
+                         what, text);
 }
 
 void Engine::tracePictureProblem(const std::string& what) {
@@ -288,7 +296,10 @@ void Engine::timer1Timer() {
   ++flags_.timerTickCount;
   if (flags_.settingsScreenOpen) return;
   if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
-  if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;  // the choice tick runs here
+  if (wait_.choiceActive && flags_.systemDialogOpen == 0) {
+    choices_.choiceTick();
+    return;
+  }
   if (!voiceChannelPlaying()) wait_.voiceWait = false;
   if (wait_.waitTicks > 0) {
     --wait_.waitTicks;
@@ -320,6 +331,7 @@ bool Engine::voiceChannelPlaying() const { return false; }
 // Only what ends the interpreter's waits is routed so far: a left click (or Return) and
 // wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
+  choicePointer(event);
   const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
                           event.button == MouseButton::Left) ||
                          (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
@@ -347,7 +359,23 @@ void Engine::playLeftClick() {
     return;
   }
   if (!wait_.choiceActive) interpreter_.endClickWait();
+  else if (flags_.clickGuard == 0) choiceInput().decideChoice(false);
   flags_.clickGuard = 5;
+}
+
+// The pointer over an open choice: a move highlights; a press is where the pointer is, so it
+// highlights there first (a click always comes after the pointer got there); a right click
+// decides on a click map.
+void Engine::choicePointer(const InputEvent& event) {
+  const bool press = event.type == InputEvent::Type::MouseDown;
+  if (event.type != InputEvent::Type::MouseMove && !press) return;
+  pointerX_ = event.x;
+  pointerY_ = event.y;
+  if (flags_.busyCount != 0 || flags_.effectRunning || playMode_ != PlayMode::Play) return;
+  const int32_t kind = wait_.choiceActive;
+  if (kind == 1 || kind == 2 || kind == 4) choiceInput().hoverChoice(event.x, event.y);
+  if (press && event.button == MouseButton::Right && kind == 4)
+    choiceInput().decideChoice(true);
 }
 
 bool Engine::formCloseQuery() {

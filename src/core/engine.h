@@ -9,12 +9,14 @@
 #include <memory>
 #include <string>
 
+#include "core/choice_host.h"
 #include "core/engine_flags.h"
 #include "core/play_mode.h"
 #include "core/scene_host.h"
 #include "core/script_host.h"
 #include "data/archive.h"
 #include "data/game_config.h"
+#include "gfx/choice_display.h"
 #include "gfx/layers.h"
 #include "gfx/picture_loader.h"
 #include "gfx/scene.h"
@@ -23,6 +25,7 @@
 #include "persist/player_settings.h"
 #include "persist/settings_store.h"
 #include "platform/platform.h"
+#include "script/choices.h"
 #include "script/interpreter.h"
 #include "script/message_log.h"
 #include "script/random.h"
@@ -94,6 +97,15 @@ class Engine final : public PlatformClient {
   const Surface& screen() const { return screen_; }
   // A picture that could not be read, for the trace (UTF-8).
   void tracePictureProblem(const std::string& what);
+  // A script construct handled silently (Shift_JIS text), for the trace.
+  void traceScriptProblem(std::string_view what, std::string_view text);
+  // The choices: select, clickmap and switch, and what the mouse asks of an open choice.
+  Choices& choices() { return choices_; }
+  ChoiceInput& choiceInput() { return choices_; }
+  const ChoiceDisplay& choiceDisplay() const { return choiceDisplay_; }
+  // The last mouse position seen on the picture.
+  int32_t pointerX() const { return pointerX_; }
+  int32_t pointerY() const { return pointerY_; }
 
   // Lets the platform deliver what is pending; blocking loops call this between frames.
   void pumpMessages() { platform_.pumpEvents(); }
@@ -113,6 +125,7 @@ class Engine final : public PlatformClient {
   bool voiceChannelPlaying() const;
   bool formCloseQuery();
   void playLeftClick();
+  void choicePointer(const InputEvent& event);
   void pbPaint();
   void showMissingData();
   void readPlayerSettings();
@@ -173,6 +186,15 @@ class Engine final : public PlatformClient {
       PlayControl{flags_.scriptRunning, flags_.skipLevel, flags_.sleepCountdown,
                   flags_.effectRequest, flags_.quitRequested, flags_.soundDevicePresent},
       config_, scriptSource_, messageLog_, textWindow_, scriptHost_, scriptHost_}};
+
+  // The choices, drawn over the screen surface (texts once the glyph renderer is given to the
+  // display), the record of a recollection replay, and the pointer they open under.
+  ChoiceRecord choiceRecord_;
+  ChoiceDisplay choiceDisplay_{ChoiceSurfaces{screen_, display_, parts_, output_}, sceneHost_};
+  EngineChoiceHost choiceHost_{*this};
+  Choices choices_{ChoiceContext{interpreter_, vars_, random_, wait_, config_, textWindow_,
+                                 choiceRecord_, choiceDisplay_, choiceHost_}};
+  int32_t pointerX_ = 0, pointerY_ = 0;
 };
 
 // Runs the message loop until the window closes: pending events, then one idle tick.

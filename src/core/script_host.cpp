@@ -110,6 +110,10 @@ int ScriptHost::saves(const OwnedCommand& command) {
   return kContinueStep;
 }
 
+int ScriptHost::choices(const OwnedCommand& command) { return engine_.choices().carryOut(command); }
+
+void ScriptHost::advanceChoice() { engine_.choices().advanceChoice(); }
+
 int ScriptHost::stillToCome(const char* owner, const OwnedCommand& command) {
   if (trace_) {
     const Interpreter& interpreter = engine_.interpreter();

@@ -36,8 +36,9 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
   // gameclr counts a completed game in the global data; the save and load screens come later.
   int saves(const OwnedCommand& command) override;
-  int choices(const OwnedCommand& command) override { return stillToCome("choices", command); }
-  void advanceChoice() override {}
+  // select, clickmap and switch go to the choices.
+  int choices(const OwnedCommand& command) override;
+  void advanceChoice() override;
   int screens(const OwnedCommand& command) override { return stillToCome("screens", command); }
 
   // ---- InterpreterHost --------------------------------------------------------------------

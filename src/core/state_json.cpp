@@ -47,6 +47,39 @@ void writeSettings(JsonWriter& json, const SettingsStore* store) {
   json.endObject();
 }
 
+// The open choice: its kind, texts, rectangles (right and bottom exclusive) and what may be
+// picked; null while none is open.
+void writeChoice(JsonWriter& json, int32_t kind, const ChoiceState& c) {
+  json.key("choice");
+  if (kind == 0) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  json.key("kind").value(int64_t(kind));
+  json.key("count").value(int64_t(c.count));
+  json.key("highlighted").value(int64_t(c.highlighted));
+  json.key("texts").beginArray();
+  for (int32_t i = 0; i < c.count; ++i) json.value(sjisToUtf8(c.texts[size_t(i)].view()));
+  json.endArray();
+  json.key("rects").beginArray();
+  for (int32_t i = 0; i < c.count; ++i) {
+    const ChoiceRect& r = c.rects[size_t(i)];
+    json.beginArray();
+    for (int32_t v : {r.left, r.top, r.right, r.bottom}) json.value(int64_t(v));
+    json.endArray();
+  }
+  json.endArray();
+  json.key("enabled").beginArray();
+  for (int32_t i = 0; i < c.count; ++i)
+    json.value(c.enabled[size_t(i)] && c.hasTarget[size_t(i)]);
+  json.endArray();
+  json.key("timedTicks").value(int64_t(c.timedChoice != 0 ? c.timedTicks : 0));
+  json.key("timedChoice").value(int64_t(c.timedChoice));
+  json.key("cursorShape").value(int64_t(c.cursorShape));
+  json.endObject();
+}
+
 }  // namespace
 
 std::string Engine::stateJson() {
@@ -58,6 +91,7 @@ std::string Engine::stateJson() {
   json.key("waitKind").value(int64_t(wait_.waitKind));
   json.key("choiceActive").value(int64_t(wait_.choiceActive));
   json.key("skipLevel").value(int64_t(flags_.skipLevel));
+  writeChoice(json, wait_.choiceActive, choices_.state());
   writeInts(json, "V", vars_.V);
   writeInts(json, "S", vars_.S);
   writeInts(json, "G", vars_.G);

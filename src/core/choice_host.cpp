@@ -1,0 +1,38 @@
+#include "core/choice_host.h"
+
+#include <string>
+
+#include "core/engine.h"
+
+namespace corvid {
+
+void EngineChoiceHost::raiseBusy() { ++engine_.flags().busyCount; }
+
+void EngineChoiceHost::lowerBusy() {
+  if (engine_.flags().busyCount > 0) --engine_.flags().busyCount;
+}
+
+bool EngineChoiceHost::skipping() const { return engine_.flags().skipLevel != 0; }
+
+void EngineChoiceHost::playSystemSound(std::string_view name) {
+  engine_.traceScriptProblem("system sound not played yet (sound)", name);
+}
+
+void EngineChoiceHost::playVoiceOrSound(std::string_view name) {
+  engine_.traceScriptProblem("decision sound not played yet (sound)", name);
+}
+
+void EngineChoiceHost::mousePosition(int32_t& x, int32_t& y) const {
+  x = engine_.pointerX();
+  y = engine_.pointerY();
+}
+
+int32_t EngineChoiceHost::textCursorRow() const { return engine_.textWindow().row(); }
+
+void EngineChoiceHost::sleep(uint32_t ms) { engine_.platform().sleep(ms); }
+
+void EngineChoiceHost::problem(std::string_view what, std::string_view text) {
+  engine_.traceScriptProblem(what, text);
+}
+
+}  // namespace corvid
