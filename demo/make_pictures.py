@@ -176,6 +176,61 @@ def petals():
     write_png(os.path.join(HERE, "Opetals.png"), 1600, 600, side)
 
 
+def rounded_box(x0, y0, x1, y1, r):
+    """Inside test of a rectangle with rounded corners of radius r."""
+    def inside(x, y):
+        if x < x0 or x > x1 or y < y0 or y > y1:
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    return inside
+
+
+def choice_bars():
+    """The choice bars "sys_sw" and "sys_sw2" (highlighted): 440x40 each, the coverage rows
+    below the colour rows; the inside a little see-through."""
+    width, height = 440, 40
+    looks = {"sys_sw": ((40, 50, 90), (150, 160, 210)), "sys_sw2": ((200, 120, 60), (255, 230, 170))}
+    for name, (fill, edge) in looks.items():
+        shapes = [(rounded_box(0.5, 0.5, width - 0.5, height - 0.5, 12), edge),
+                  (rounded_box(3, 3, width - 3, height - 3, 10),
+                   lambda x, y, fill=fill: mix(fill, (255, 255, 255), 0.25 * (1 - y / height)))]
+        colour, mask = render(width, height, shapes)
+        mask = [bytes(m * 225 // 255 for m in row) for row in mask]
+        stacked = colour + [bytes(m for m in row for _ in range(3)) for row in mask]
+        write_png(os.path.join(HERE, name + ".png"), width, 2 * height, stacked)
+
+
+def garden_map():
+    """The click map of the garden ("Amap") and its parts sheet ("Pmap"), where the pond, the
+    lantern and the gate are drawn lit: a region's rectangle of the sheet is its highlight."""
+    paper, ink, lawn = (235, 225, 200), (90, 70, 50), (170, 200, 140)
+    places = [  # (inside, colour, lit colour)
+        (ellipse(205, 410, 115, 80), (90, 140, 200), (140, 200, 255)),                # the pond
+        (trapezoid(230, 420, 25, 45, 585), (150, 150, 145), (255, 220, 120)),        # the lantern
+        (trapezoid(60, 150, 55, 55, 400), (140, 90, 60), (230, 160, 90)),            # the gate
+    ]
+    for name, lit in (("Amap", False), ("Pmap", True)):
+        rows = []
+        for y in range(600):
+            row = bytearray()
+            for x in range(800):
+                c = paper
+                if 30 < x < 770 and 30 < y < 570:
+                    c = lawn
+                if abs(x - 400) < 18 + (y - 150) * 0.1 and y > 150:
+                    c = (210, 190, 150)  # the path
+                for inside, colour, bright in places:
+                    if inside(x + 0.5, y + 0.5):
+                        c = bright if lit else colour
+                if x in (30, 770) or y in (30, 570):
+                    c = ink
+                row.extend(c)
+            rows.append(bytes(row))
+        write_png(os.path.join(HERE, name + ".png"), 800, 600, rows)
+
+
 if __name__ == "__main__":
     os.makedirs(HERE, exist_ok=True)
     garden()
@@ -183,3 +238,5 @@ if __name__ == "__main__":
     person("yuto", (60, 45, 40), (70, 90, 150), (200, 60, 60))
     person("sakura", (150, 80, 60), (220, 130, 160), (250, 250, 250))
     petals()
+    choice_bars()
+    garden_map()
