@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "data/sjis.h"
+#include "script/choice_blocks.h"
 #include "script/command_table.h"
 #include "script/expression.h"
 #include "script/interpreter.h"
@@ -108,9 +109,11 @@ class Linter {
       case CommandId::Select:
         if (commandHasExpression(*id, text)) expression(arguments);
         closing(next, "select without the closing \"}\" of its choice blocks");
+        choiceBlocks(next, ChoiceBlockKind::Select);
         return;
       case CommandId::ClickMap:
         closing(next, "clickmap without the closing \"}\" of its choice blocks");
+        clickMap(arguments, choiceBlocks(next, ChoiceBlockKind::ClickMap));
         return;
       case CommandId::Switch:
         if (arguments.empty()) closing(next, "switch without the closing \"}\" of its blocks");
@@ -213,6 +216,37 @@ class Linter {
     add("malformed condition " + quoted(shown) + ": " + problem.what);
   }
 
+  // The blocks as the engine reads them, every condition taken as true; returns their count.
+  int32_t choiceBlocks(int32_t from, ChoiceBlockKind kind) {
+    struct AllHold final : BlockConditions {
+      bool holds(std::string_view) override { return true; }
+    } conditions;
+    readChoiceBlocks(image_, from, kind, vars_, conditions, blocks_);
+    if (blocks_.overflow) add("more than 32 choice blocks: the engine reads only the first 32");
+    if (blocks_.textCut) add("choice text longer than 63 bytes: the engine cuts it");
+    return blocks_.count;
+  }
+
+  // The definition in the section "map", and a block for each of its regions.
+  void clickMap(std::string_view name, int32_t blocks) {
+    const ScriptImage* map = script("map");
+    if (!map) {
+      add("clickmap " + quoted(name) + " without the section \"map\": the engine refuses it");
+      return;
+    }
+    ClickMapDefinition definition;
+    if (!readClickMap(*map, name, definition)) {
+      add("clickmap " + quoted(name) + " that the section \"map\" does not hold: the engine refuses it");
+      return;
+    }
+    if (definition.count < definition.declared)
+      add("clickmap " + quoted(name) + " has fewer region lines than its count");
+    if (blocks < definition.count)
+      add("clickmap " + quoted(name) + ": regions without a block cannot be picked");
+    else if (blocks > definition.count)
+      add("clickmap " + quoted(name) + ": more blocks than regions; the extra ones never run");
+  }
+
   // A construct that must end with a line beginning with "}" after `from`.
   void closing(int32_t from, const char* message) {
     if (image_.nextLineStartingWith(from, '}') < 0) add(message);
@@ -262,6 +296,7 @@ class Linter {
   std::vector<LintFinding> findings_;
   std::map<std::string, std::unique_ptr<ScriptImage>> others_;
   VariableSpaces vars_;  // scratch: statements are run to be checked
+  ChoiceBlocks blocks_;   // scratch of the choice-block reading
   RandomGenerator random_;
 };
 

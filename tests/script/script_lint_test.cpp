@@ -42,6 +42,10 @@ TEST(ScriptLint, EachFaultOnItsLine) {
   };
   MemoryScripts scripts;
   scripts.add("sub", {":ENTRY"});
+  scripts.add("map", {":m", "1", "a,0,0,1,1", ":two", "2", "a,0,0,1,1", "b,0,0,2,2"});
+  std::vector<std::string> many = {"*select"};
+  for (int i = 0; i < 33; ++i) many.push_back("{c");
+  many.push_back("}");
   const Case cases[] = {
       {{"ok", "*nosuch 1"}, {{2, "unknown command \"*nosuch 1\""}}},
       {{"*go NOWHERE"}, {{1, "go to a missing label \"NOWHERE\""}}},
@@ -65,8 +69,19 @@ TEST(ScriptLint, EachFaultOnItsLine) {
       {{"*switch sw", "{:sw(V001=1)", "}:other"}, {{1, "switch without its closing \"}:sw\""}}},
       {{"*select", "{(V0x1=1)a", "}"},
        {{2, "malformed condition \"(V0x1=1)\": invalid expression in condition"}}},
+      {many, {{1, "more than 32 choice blocks: the engine reads only the first 32"}}},
+      {{"*select", "{" + std::string(64, 'x'), "}"},
+       {{1, "choice text longer than 63 bytes: the engine cuts it"}}},
+      {{"*clickmap gone", "{", "}"},
+       {{1, "clickmap \"gone\" that the section \"map\" does not hold: the engine refuses it"}}},
+      {{"*clickmap two", "{", "}"},
+       {{1, "clickmap \"two\": regions without a block cannot be picked"}}},
+      {{"*clickmap m", "{", "{", "}"},
+       {{1, "clickmap \"m\": more blocks than regions; the extra ones never run"}}},
   };
   for (const Case& c : cases) EXPECT_EQ(lint(c.lines, scripts), c.findings) << c.lines[0];
+  EXPECT_EQ(lint({"*clickmap m", "{", "}"}),
+            (Findings{{1, "clickmap \"m\" without the section \"map\": the engine refuses it"}}));
 }
 
 TEST(ScriptLint, MalformedEntries) {
