@@ -30,17 +30,22 @@ void ChoiceDisplay::loadBars(PictureLoader& pictures, bool wideBars) {
 // A bar is a colour picture with its coverage below it; the halves are kept apart so that a
 // bar reaching past the picture's edge is drawn clipped.
 void ChoiceDisplay::loadBar(PictureLoader& pictures, ChoiceBar which, const char* name) {
+  if (!pictures.loadPicture(name, loading_).ok()) loading_ = Surface();
+  setBar(which, loading_);
+}
+
+void ChoiceDisplay::setBar(ChoiceBar which, const Surface& picture) {
   Bar& bar = bars_[size_t(which)];
   bar = Bar{};
-  if (!pictures.loadPicture(name, loading_).ok() || loading_.height < 2) return;
+  if (picture.width < 1 || picture.height < 2) return;
   bar.present = true;
-  bar.width = loading_.width;
-  bar.height = loading_.height;
-  const int half = loading_.height / 2;
-  bar.colour = Surface(loading_.width, half);
-  bar.mask = Surface(loading_.width, half);
-  copyRect(loading_, 0, 0, loading_.width, half, bar.colour, 0, 0);
-  copyRect(loading_, 0, half, loading_.width, half, bar.mask, 0, 0);
+  bar.width = picture.width;
+  bar.height = picture.height;
+  const int half = picture.height / 2;
+  bar.colour = Surface(picture.width, half);
+  bar.mask = Surface(picture.width, half);
+  copyRect(picture, 0, 0, picture.width, half, bar.colour, 0, 0);
+  copyRect(picture, 0, half, picture.width, half, bar.mask, 0, 0);
 }
 
 bool ChoiceDisplay::barSize(ChoiceBar which, int32_t& width, int32_t& height) const {

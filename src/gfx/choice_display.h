@@ -35,6 +35,8 @@ class ChoiceDisplay final : public ChoiceScreen {
   // `wideBars`). A bar no archive holds stays missing and is never drawn.
   void allocate();
   void loadBars(PictureLoader& pictures, bool wideBars);
+  // A bar from its picture (colour rows over coverage rows); an empty picture leaves it missing.
+  void setBar(ChoiceBar bar, const Surface& picture);
   void setTextRuns(TextRuns* runs) { runs_ = runs; }
 
   const Surface& backup() const { return backup_; }

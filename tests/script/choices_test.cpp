@@ -66,14 +66,14 @@ struct FakeScreen final : ChoiceScreen {
 struct FakeChoiceHost final : ChoiceHost {
   int busy = 0;
   int maxBusy = 0;
-  bool skip = false;
+  const int32_t* skipLevel = nullptr;
   int32_t mouseX = 0, mouseY = 0, row = 0;
   uint32_t slept = 0;
   Lines sounds, problems;
   std::vector<int32_t> cursors;
   void raiseBusy() override { maxBusy = std::max(maxBusy, ++busy); }
   void lowerBusy() override { --busy; }
-  bool skipping() const override { return skip; }
+  bool skipping() const override { return skipLevel && *skipLevel != 0; }
   void playSystemSound(std::string_view n) override { sounds.push_back("sys " + utf8(n)); }
   void playVoiceOrSound(std::string_view n) override { sounds.push_back(utf8(n)); }
   void mousePosition(int32_t& x, int32_t& y) const override {
@@ -119,6 +119,7 @@ struct ChoiceRig {
 
   ChoiceRig() {
     owners.target = &choices;
+    choiceHost.skipLevel = &skipLevel;
     config.mojiMaxX = 40;
     config.mojiMax2X = 40;
     config.selectYPos = 300;
@@ -504,6 +505,34 @@ TEST(Choices, SwitchRunsTheCaseThatHolds) {
   ChoiceRig none;
   none.start({"*switch", "{(V001=1)", "one", "}", "after"});
   EXPECT_EQ(none.logLines(), Lines{"after"});
+}
+
+}  // namespace
+}  // namespace corvid
+
+namespace corvid {
+namespace {
+
+TEST(Choices, BreakOnSelectEndsSkippingAndAutoAdvance) {
+  struct Case {
+    bool breakOnSelect;
+    int32_t skipAfter, autoAfter;
+    Lines sounds;
+  };
+  // Without "BreakonSelect" skipping goes on over the open list, and the opening sound is left
+  // out while skipping.
+  const Case cases[] = {{true, 0, 0, {"sys SSE02"}}, {false, 1, 3, {}}};
+  for (const Case& c : cases) {
+    ChoiceRig rig;
+    rig.host.scriptSettings.breakOnSelect = c.breakOnSelect;
+    rig.skipLevel = 1;
+    rig.vars.S[26] = 3;
+    rig.start({"*select", "{A", "}"});
+    EXPECT_EQ(rig.choiceHost.sounds, c.sounds);
+    EXPECT_EQ(rig.wait.choiceActive, 1);
+    EXPECT_EQ(rig.skipLevel, c.skipAfter);
+    EXPECT_EQ(rig.vars.S[26], c.autoAfter);
+  }
 }
 
 }  // namespace
