@@ -41,15 +41,18 @@ const Bytes kBg = bgr(10, 20, 30), kParts = bgr(0, 0, 160), kSecond = bgr(0, 160
 const Bytes kBar = bgr(199, 0, 0), kBarLit = bgr(0, 199, 199);
 
 // Bars of 400 x 40; SELECT_Y_POS 300, pitch 60: with three choices the bars start at 210.
-std::string writeTitle(TitleFixture& title, const Lines& main, const Lines& map = {}) {
+std::string writeTitle(TitleFixture& title, const Lines& main, const Lines& map = {},
+                       const Lines& moreConfig = {}) {
   title.entry("qd_gra.cvd", "ABG", entryOf(solid(800, 600, kBg)));
   title.entry("qd_gra.cvd", "sys_sw", entryOf(bar(400, 40, bgr(200, 0, 0))));
   title.entry("qd_gra.cvd", "sys_sw2", entryOf(bar(400, 40, bgr(0, 200, 200))));
   title.entry("qd_gra.cvd", "PMAP", entryOf(solid(800, 600, kParts)));
   title.entry("qd_gra.cvd", "PMAP2", entryOf(solid(800, 600, kSecond)));
-  title.script("_config", {"TITLE:Choices", "GAME_ID:CTEST", "FONT_SIZE:22", "SELECT_Y_POS:300",
-                           "SELECT_Y_PITCH:60", "SELECT_EXPAND:0", "SELECT_TXT_OY:3",
-                           "MOJI_MAX_X:30", "MOJI_MAX_Y:4"});
+  Lines config = {"TITLE:Choices", "GAME_ID:CTEST", "FONT_SIZE:22", "SELECT_Y_POS:300",
+                  "SELECT_Y_PITCH:60", "SELECT_EXPAND:0", "SELECT_TXT_OY:3", "MOJI_MAX_X:30",
+                  "MOJI_MAX_Y:4"};
+  config.insert(config.end(), moreConfig.begin(), moreConfig.end());
+  title.script("_config", config);
   if (!map.empty()) title.script("map", map);
   title.script("main", main);
   return title.write();
@@ -111,6 +114,26 @@ TEST(ChoiceRun, AClickWithoutAMoveDecidesWhereItIsAndTheGuardHoldsRepeats) {
   EXPECT_EQ(run.engine.vars().V[1], 0);
   run.runUntil(2000);
   EXPECT_EQ(run.engine.vars().V[1], 3);
+}
+
+TEST(ChoiceRun, FullScreenTextModeLinesFromTheCursorRow) {
+  TitleFixture title;
+  // Without wide bars the normal ones stand in: 400 wide, their 40 visible rows a line; rows
+  // of TX2_PITCH_Y 50 from TX2_OFS_Y 40.
+  HeadlessRun run(writeTitle(title, {"*gra Abg", "*mode 1", "*select", "{A", "!V001=1", "{B",
+                                     "!V001=2", "}", "!V010=V001"},
+                             {}, {"TX2_OFS_Y:40", "TX2_PITCH_Y:50"}),
+                  "600 click 400 100\n");
+  run.runUntil(500);
+  EXPECT_EQ(run.engine.wait().choiceActive, 2);
+  EXPECT_TRUE(contains(run.engine.stateJson(), "\"rects\":[[200,40,600,80],[200,90,600,130]]"));
+  EXPECT_EQ(shownAt(run.platform, 200, 40), kBar);
+  EXPECT_EQ(shownAt(run.platform, 599, 129), kBar);
+  EXPECT_EQ(shownAt(run.platform, 400, 85), kBg);
+  run.runUntil(1500);
+  EXPECT_EQ(run.engine.wait().choiceActive, 0);
+  EXPECT_EQ(run.engine.vars().V[10], 2);
+  EXPECT_EQ(shownAt(run.platform, 400, 100), kBg);  // the lines are gone with the backup
 }
 
 TEST(ChoiceRun, ATimedClickMapAndARightClick) {
