@@ -328,8 +328,9 @@ bool Engine::voiceChannelPlaying() const { return false; }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
-// Only what ends the interpreter's waits is routed so far: a left click (or Return) and
-// wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
+// Only what ends the interpreter's waits and what an open choice takes is routed so far: a
+// left click (or Return), wheel-down, and the pointer over a choice. The quick buttons, menus,
+// backlog and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
   choicePointer(event);
   const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
