@@ -22,7 +22,9 @@ void reportArchiveProblems(const std::vector<std::string>& problems) {
 }  // namespace
 
 Engine::Engine(Platform& platform, EngineOptions options)
-    : platform_(platform), options_(std::move(options)) {}
+    : platform_(platform), options_(std::move(options)) {
+  textWindow_.setScreenRefresh([this](int transition) { scene_.showScene(transition); });
+}
 
 // ---- Start-up -------------------------------------------------------------------------------
 
@@ -77,6 +79,7 @@ void Engine::startUp() {
     if (!startupFailed_) showMissingData();
     return;
   }
+  initTextRendering();
 
   interpreter_.resetWaitState();
   vars_.E.clear();
@@ -113,6 +116,23 @@ void Engine::makeSurfaces() {
   overlay_ = Surface();
   display_ = frame();
   platform_.present(display_);
+}
+
+// The text window's pictures (name plate, window, click-wait mark), the external characters and
+// the glyph renderer with its preloaded cache, the text colour cell filled.
+void Engine::initTextRendering() {
+  pictures_.loadPicture("sys_gaiji", gaijiPicture_);
+  glyphs_.setExternalCharacters(&config_.gaiji, &gaijiPicture_);
+  glyphs_.setFont(sjisToUtf8(settings_.fontName), settings_.fontSize, settings_.fontBold != 0);
+  glyphs_.rebuildGlyphCache();
+  glyphs_.selectTextColour(1);
+  glyphs_.selectTextColour(0);
+  textWindow_.loadPictures(windowColours());
+}
+
+WindowColours Engine::windowColours() const {
+  return WindowColours{settings_.txbgR, settings_.txbgG, settings_.txbgB, settings_.txbgA,
+                       settings_.txbgA2};
 }
 
 // "_sprset" and "_bgset"; with "$DEBUG_OUT" every background set is also written as a picture
@@ -295,7 +315,10 @@ void Engine::timer1Timer() {
     return;
   }
   if (wait_.waitKind == 0) return;
-  if (vars_.S[26] == 0) return;  // the click-wait mark's animation runs here
+  if (vars_.S[26] == 0) {
+    if (wait_.waitKind != 5) textWindow_.animateClickWait();
+    return;
+  }
   autoAdvanceTick();
 }
 
@@ -320,6 +343,8 @@ bool Engine::voiceChannelPlaying() const { return false; }
 // Only what ends the interpreter's waits is routed so far: a left click (or Return) and
 // wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
+  if (event.type == InputEvent::Type::MouseDown || event.type == InputEvent::Type::Wheel)
+    textWindow_.eraseClickWait();
   const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
                           event.button == MouseButton::Left) ||
                          (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
