@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kWindowWidth = 808;   // the window's fixed outer width
 constexpr int kWindowHeight = 604;  // the client height the window is laid out for
+constexpr int kDefaultFontPoints = 22;  // the text font's size when the settings give none
 
 // Archives that exist but were refused (a damaged directory) are skipped; say which.
 void reportArchiveProblems(const std::vector<std::string>& problems) {
@@ -123,7 +124,9 @@ void Engine::makeSurfaces() {
 void Engine::initTextRendering() {
   pictures_.loadPicture("sys_gaiji", gaijiPicture_);
   glyphs_.setExternalCharacters(&config_.gaiji, &gaijiPicture_);
-  glyphs_.setFont(sjisToUtf8(settings_.fontName), settings_.fontSize, settings_.fontBold != 0);
+  // A title without FONT_SIZE gets the text font's own size.
+  const int points = settings_.fontSize > 0 ? settings_.fontSize : kDefaultFontPoints;
+  glyphs_.setFont(sjisToUtf8(settings_.fontName), points, settings_.fontBold != 0);
   glyphs_.rebuildGlyphCache();
   glyphs_.selectTextColour(1);
   glyphs_.selectTextColour(0);
