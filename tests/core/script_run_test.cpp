@@ -290,16 +290,18 @@ TEST(ScriptRun, DemoTitlePlaysThroughItsScripts) {
   TempDir out, runtime, data;
   const std::string input = out.path() + "/input.txt";
   const std::string state = out.path() + "/state.json";
-  std::ofstream(input) << "1500 click 400 300\n3000 click 400 300\n4500 click 400 300\n"
-                       << "6000 click 400 300\n7500 state " << state << "\n";
-  ASSERT_EQ(runCorvid({"--headless", "--input", input, "--run-ms", "8000", "--data-dir",
+  std::ofstream(input) << "1500 click 400 300\n3500 click 400 300\n5500 click 400 300\n"
+                       << "7500 click 400 300\n9500 click 400 300\n11500 click 400 300\n"
+                       << "13000 state " << state << "\n";
+  ASSERT_EQ(runCorvid({"--headless", "--input", input, "--run-ms", "13500", "--data-dir",
                        data.path(), std::string(CORVID_BIN_DIR) + "/demo"},
                       runtime.path())
                 .exitCode,
             0);
   const std::string json = readText(state);
   for (const char* field : {"\"script\":\"evening\"", "\"callDepth\":0", "\"title\":\"春の庭\"",
-                            "\"V\":[0,3,0,", "\"春の庭へようこそ。\",\"花を一本植えた。\"",
+                            "\"V\":[0,3,0,", "\"春の庭へようこそ。\",\"佐倉\"",
+                            "\"花びらが一枚、肩に落ちる。\",\"花を一本植えた。\"",
                             "\"夕暮れの庭に風が吹く。\"]"})
     EXPECT_NE(json.find(field), std::string::npos) << field;
 }
