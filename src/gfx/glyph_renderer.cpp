@@ -14,6 +14,7 @@ namespace corvid {
 namespace {
 
 constexpr int kLowestGlyphRow = 550;  // a glyph whose top lies below this is not drawn
+constexpr std::array<uint8_t, 168> kBlack{};  // the shadow's colour, a large cell row of it
 
 // A rasteriser value 0..64 as cell opacity: any covered pixel at least 93, 55 and up opaque.
 uint8_t cellOpacity(uint8_t v) { return v == 0 ? 0 : uint8_t(std::min(255, 3 * v + 90)); }
@@ -69,7 +70,41 @@ void blendCell(Surface& surface, int x, int y, const uint8_t* colour, const uint
   }
 }
 
-constexpr std::array<uint8_t, 168> kBlack{};
+// The same over the rows whose bit is set (the others have no coverage and change nothing),
+// with the shadow row drawn before the glyph row of each surface row (each surface row takes
+// only those two, so the order of the rows does not change a byte). A row wholly inside the
+// surface goes straight to the masked-blend kernel.
+void blendGlyphRows(Surface& surface, int x, int y, const PreparedGlyph& g, const uint8_t* colour) {
+  static const BlendKernels& k = blendKernels();
+  const int64_t start = int64_t(x) * 3;
+  const bool inside = start >= 0 && start + 3 + kGlyphMaskStride <= surface.stride();
+  for (uint64_t rows = g.glyphRows | g.shadowRows; rows != 0; rows &= rows - 1) {
+    const int r = __builtin_ctzll(rows);
+    if (int64_t(y) + r < 0) continue;
+    if (int64_t(y) + r >= surface.height) break;
+    const uint8_t* shadow = g.shadow.data() + r * kGlyphMaskStride;
+    const uint8_t* glyph = g.glyph.data() + r * kGlyphMaskStride;
+    const uint64_t bit = uint64_t(1) << r;
+    if (!inside) {
+      if (g.shadowRows & bit) blendCellRow(surface, x + 1, y + r, kBlack.data(), shadow, kGlyphMaskStride);
+      if (g.glyphRows & bit) blendCellRow(surface, x, y + r, colour, glyph, kGlyphMaskStride);
+      continue;
+    }
+    uint8_t* row = surface.row(y + r) + start;
+    if (g.shadowRows & bit) k.maskGroups(row + 3, kBlack.data(), shadow, kGlyphMaskStride / 8, row + 3);
+    if (g.glyphRows & bit) k.maskGroups(row, colour, glyph, kGlyphMaskStride / 8, row);
+  }
+}
+
+uint64_t rowsWithCoverage(const uint8_t* mask, int stride, int rows) {
+  uint64_t bits = 0;
+  for (int r = 0; r < rows; ++r)
+    if (std::any_of(mask + r * stride, mask + (r + 1) * stride, [](uint8_t m) { return m != 0; }))
+      bits |= uint64_t(1) << r;
+  return bits;
+}
+
+const PreparedGlyph kBlankGlyph{};
 
 std::array<uint8_t, 168> whiteRow() {
   std::array<uint8_t, 168> row;
@@ -81,18 +116,27 @@ std::array<uint8_t, 168> whiteRow() {
 
 // ---- The cache -------------------------------------------------------------------------------
 
-GlyphCache::GlyphCache() : codes_(kGlyphCacheEntries), cells_(kGlyphCacheEntries) {}
+void prepareGlyph(const GlyphCell& cell, PreparedGlyph& out) {
+  spreadRows(cell.data(), kGlyphCellWidth, kGlyphCellRows, out.glyph.data());
+  shadowOf(cell.data(), kGlyphCellWidth, kGlyphCellRows, out.shadow.data());
+  out.glyphRows = rowsWithCoverage(out.glyph.data(), kGlyphMaskStride, kGlyphCellRows);
+  out.shadowRows = rowsWithCoverage(out.shadow.data(), kGlyphMaskStride, kGlyphCellRows);
+}
 
-const GlyphCell* GlyphCache::find(uint32_t code) const {
+GlyphCache::GlyphCache()
+    : codes_(kGlyphCacheEntries), cells_(kGlyphCacheEntries), prepared_(kGlyphCacheEntries) {}
+
+int GlyphCache::find(uint32_t code) const {
   for (int i = 0; i < count_; ++i)
-    if (codes_[size_t(i)] == code) return &cells_[size_t(i)];
-  return nullptr;
+    if (codes_[size_t(i)] == code) return i;
+  return -1;
 }
 
 bool GlyphCache::append(uint32_t code, const GlyphCell& cell) {
   if (full()) return false;
   codes_[size_t(count_)] = code;
   cells_[size_t(count_)] = cell;
+  prepareGlyph(cell, prepared_[size_t(count_)]);
   ++count_;
   return true;
 }
@@ -132,7 +176,7 @@ const std::array<uint32_t, 8> GlyphRenderer::kPalette = {
 };
 
 GlyphRenderer::GlyphRenderer(GlyphRasteriser& rasteriser, GlyphContext context)
-    : rasteriser_(rasteriser), c_(context) {}
+    : rasteriser_(rasteriser), c_(context), current_(&kBlankGlyph) {}
 
 void GlyphRenderer::setFont(const std::string& face, int points, bool bold) {
   rasteriser_.setFace(face, bold);
@@ -157,7 +201,7 @@ void GlyphRenderer::rebuildGlyphCache() {
   }
   // The preload always rasterises, even while skipping would hold the renderer back.
   for (uint32_t code : glyphPreloadCodes()) {
-    if (cache_.find(code)) continue;
+    if (cache_.find(code) >= 0) continue;
     rasteriser_.setPointSize(fontPoints_);
     if (rasteriseInto(code, scratch_.data(), kGlyphCellWidth, kGlyphCellBytes))
       cache_.append(code, scratch_);
@@ -204,27 +248,27 @@ bool GlyphRenderer::rasteriseInto(uint32_t code, uint8_t* cell, int cellWidth, i
 
 void GlyphRenderer::rasteriseGlyph(uint32_t code) {
   if (c_.skipLevel == 2) return;
-  const uint8_t* cell = nullptr;
-  if (const GlyphCell* cached = cache_.find(code)) {
-    cell = cached->data();
-  } else {
-    rasteriser_.setPointSize(fontPoints_);
-    if (!rasteriseInto(code, scratch_.data(), kGlyphCellWidth, kGlyphCellBytes)) {
-      glyphMask_.fill(0);
-      shadowMask_.fill(0);
-      return;
-    }
-    cache_.append(code, scratch_);
-    cell = scratch_.data();
+  const int entry = cache_.find(code);
+  if (entry >= 0) {
+    current_ = &cache_.prepared(entry);
+    return;
   }
-  spreadRows(cell, kGlyphCellWidth, kGlyphCellRows, glyphMask_.data());
-  shadowOf(cell, kGlyphCellWidth, kGlyphCellRows, shadowMask_.data());
+  rasteriser_.setPointSize(fontPoints_);
+  if (!rasteriseInto(code, scratch_.data(), kGlyphCellWidth, kGlyphCellBytes)) {
+    current_ = &kBlankGlyph;
+    return;
+  }
+  if (cache_.append(code, scratch_)) {
+    current_ = &cache_.prepared(cache_.size() - 1);
+    return;
+  }
+  prepareGlyph(scratch_, uncached_);
+  current_ = &uncached_;
 }
 
 void GlyphRenderer::drawGlyph(Surface& surface, int x, int y) const {
   if (c_.skipLevel == 2 || y > kLowestGlyphRow || surface.empty()) return;
-  blendCell(surface, x + 1, y, kBlack.data(), shadowMask_.data(), kMaskStride, kGlyphCellRows);
-  blendCell(surface, x, y, colourRow_.data(), glyphMask_.data(), kMaskStride, kGlyphCellRows);
+  blendGlyphRows(surface, x, y, *current_, colourRow_.data());
 }
 
 // ---- Text runs -------------------------------------------------------------------------------

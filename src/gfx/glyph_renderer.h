@@ -34,21 +34,41 @@ inline constexpr int kGaijiSize = 24;  // an external character's square in "sys
 // A coverage image 32 pixels wide, one byte a pixel (0 transparent .. 255 opaque).
 using GlyphCell = std::array<uint8_t, kGlyphCellBytes>;
 
-// Up to 1000 cells in insertion order, looked up from the first; no eviction.
+inline constexpr int kGlyphMaskStride = kGlyphCellWidth * 3;  // bytes of a mask row
+
+// A cell made ready to draw: the glyph mask (its drawn rows) and the shadow mask, each coverage
+// byte three times (once per colour byte, as the masked blend takes them), and which rows have
+// any coverage at all (a row without leaves the surface as it is, so drawing skips it).
+struct PreparedGlyph {
+  std::array<uint8_t, kGlyphMaskStride * kGlyphCellRows> glyph{};
+  std::array<uint8_t, kGlyphMaskStride * kGlyphCellRows> shadow{};
+  uint64_t glyphRows = 0;   // bit r: row r of the glyph mask has coverage
+  uint64_t shadowRows = 0;
+};
+
+// The masks of a cell: rows 0 to 35 spread; the shadow pixel at column j, row i + 1 the
+// truncated mean of the four neighbours of (j, i), for rows 1 to 34 and columns 1 to 30.
+void prepareGlyph(const GlyphCell& cell, PreparedGlyph& out);
+
+// Up to 1000 cells in insertion order, looked up from the first; no eviction. Each entry keeps
+// its cell made ready to draw too, so a cached character costs a lookup and the blend.
 class GlyphCache {
  public:
   GlyphCache();
   void clear() { count_ = 0; }
   int size() const { return count_; }
   bool full() const { return count_ >= kGlyphCacheEntries; }
-  // The first cell stored for the code, or nullptr.
-  const GlyphCell* find(uint32_t code) const;
+  // The first entry stored for the code, or -1.
+  int find(uint32_t code) const;
+  const GlyphCell& cell(int entry) const { return cells_[size_t(entry)]; }
+  const PreparedGlyph& prepared(int entry) const { return prepared_[size_t(entry)]; }
   // False (nothing stored) once full.
   bool append(uint32_t code, const GlyphCell& cell);
 
  private:
   std::vector<uint32_t> codes_;
   std::vector<GlyphCell> cells_;
+  std::vector<PreparedGlyph> prepared_;
   int count_ = 0;
 };
 
@@ -103,8 +123,8 @@ class GlyphRenderer final : public TextRuns {
   // at (x, y). Nothing below y = 550; rows outside the surface are left out.
   void drawGlyph(Surface& surface, int x, int y) const;
   // The coverage rasteriseGlyph left at pixel (x, y) of the 32x36 cell (for tests).
-  uint8_t glyphCoverage(int x, int y) const { return glyphMask_[size_t(y * kMaskStride + x * 3)]; }
-  uint8_t shadowCoverage(int x, int y) const { return shadowMask_[size_t(y * kMaskStride + x * 3)]; }
+  uint8_t glyphCoverage(int x, int y) const { return current_->glyph[size_t(y * kMaskStride + x * 3)]; }
+  uint8_t shadowCoverage(int x, int y) const { return current_->shadow[size_t(y * kMaskStride + x * 3)]; }
 
   // ---- Text runs (TextRuns) ------------------------------------------------------------------
   void drawTextRun(std::string_view text, int x0, int y, Surface& surface,
@@ -142,10 +162,11 @@ class GlyphRenderer final : public TextRuns {
   GlyphCell scratch_{};
   // The masks hold each coverage byte three times, once per colour byte, as the masked blend
   // takes them.
-  static constexpr int kMaskStride = kGlyphCellWidth * 3;
+  static constexpr int kMaskStride = kGlyphMaskStride;
   static constexpr int kLargeMaskStride = kLargeCellWidth * 3;
-  std::array<uint8_t, kMaskStride * kGlyphCellRows> glyphMask_{};
-  std::array<uint8_t, kMaskStride * kGlyphCellRows> shadowMask_{};
+  // What rasteriseGlyph prepared: a cache entry, `uncached_`, or a blank.
+  const PreparedGlyph* current_;
+  PreparedGlyph uncached_;
   std::array<uint8_t, kLargeMaskStride> colourRow_{};  // the text colour, BGR per pixel
   uint32_t textColour_ = 0xFFFFFFFF;                    // none selected yet
   std::array<uint8_t, kLargeCellBytes> largeScratch_{};

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -96,6 +97,54 @@ TEST(GlyphRenderer, DrawsShadowThenGlyphInTheTextColour) {
   edge.fill(0);
   rig.glyphs.drawGlyph(edge, 30, -5);  // the dot at (40, 5)
   EXPECT_EQ(edge.at(40, 5)[2], 254);
+}
+
+// The drawn bytes as written plainly: per row of the 32x36 cell, the shadow at x + 1 then the
+// glyph at x, each group of 8 mask bytes with any coverage blended by the masked-blend formula.
+void drawPlainly(const GlyphRenderer& g, Surface& s, int x, int y, uint32_t colour) {
+  const uint8_t rgb[3] = {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
+  for (int pass = 0; pass < 2; ++pass)
+    for (int r = 0; r < 36; ++r) {
+      if (y + r < 0 || y + r >= s.height) continue;
+      const int left = pass == 0 ? x + 1 : x;
+      for (int group = 0; group < 12; ++group) {
+        bool any = false;
+        for (int i = group * 8; i < group * 8 + 8; ++i)
+          any |= (pass == 0 ? g.shadowCoverage(i / 3, r) : g.glyphCoverage(i / 3, r)) != 0;
+        if (!any) continue;
+        for (int i = group * 8; i < group * 8 + 8; ++i) {
+          const int px = left + i / 3;
+          if (px < 0 || px >= s.width) continue;
+          const int m = pass == 0 ? g.shadowCoverage(i / 3, r) : g.glyphCoverage(i / 3, r);
+          const int c = pass == 0 ? 0 : rgb[i % 3];
+          uint8_t& d = s.at(px, y + r)[i % 3];
+          d = uint8_t(std::min(255, d * (255 - m) / 256 + c * m / 256));
+        }
+      }
+    }
+}
+
+TEST(GlyphRenderer, FastDrawingGivesThePlainBytes) {
+  Rig rig;
+  uint32_t seed = 7;
+  const auto next = [&seed] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  rig.fake.shape = [&](uint32_t, GlyphBitmap& out) {
+    out = GlyphBitmap{26, 28, 2, 24, std::vector<uint8_t>(26 * 28)};
+    for (uint8_t& v : out.coverage) v = next() % 3 == 0 ? 0 : uint8_t(next() % 65);
+    return true;
+  };
+  rig.glyphs.selectTextColour(3);
+  const std::pair<int, int> places[] = {{100, 100}, {-10, 5}, {180, -20}, {190, 170}, {0, 0}};
+  for (uint32_t code = 0x8940; code < 0x8950; ++code) {
+    rig.glyphs.rasteriseGlyph(code);
+    for (const auto& [x, y] : places) {
+      Surface fast(200, 180), plain(200, 180);
+      for (size_t i = 0; i < fast.pixels.size(); ++i) fast.pixels[i] = plain.pixels[i] = uint8_t(next());
+      rig.glyphs.drawGlyph(fast, x, y);
+      drawPlainly(rig.glyphs, plain, x, y, rig.glyphs.textColour());
+      ASSERT_EQ(fast.pixels, plain.pixels) << std::hex << code << " at " << std::dec << x << "," << y;
+    }
+  }
 }
 
 TEST(GlyphRenderer, ColourCodesUseTheDefaultOrThePalette) {
