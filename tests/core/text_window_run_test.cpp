@@ -35,7 +35,7 @@ constexpr int kMarkX = kOx + 680, kMarkY = kOy + 120, kMark = 16;
 const uint32_t kFrameColours[4] = {0x1E140A, 0x3C3228, 0x5A5046, 0x786E64};
 
 std::string writeTextTitle(TitleFixture& title, const std::vector<std::string>& main) {
-  title.script("_config", {"TITLE:Text", "GAME_ID:TTEST", "FONT_NAME:ＭＳ ゴシック", "FONT_SIZE:22",
+  title.script("_config", {"TITLE:Text", "MAKER_REG:Software\\Corvid", "GAME_ID:TTEST", "FONT_NAME:ＭＳ ゴシック", "FONT_SIZE:22",
                            "TXW_OFS_X:40", "TXW_OFS_Y:400", "TXW_OFS_Y2:20", "TXW_SIZE_X:720",
                            "TXW_SIZE_Y:160", "TXW_COLOR_R:0", "TXW_COLOR_G:0", "TXW_COLOR_B:200",
                            "TXW_ALPHA:128", "TXW_ALPHA2:128", "TX_OFS_X:10", "TX_OFS_Y:8",
@@ -144,6 +144,24 @@ TEST(TextWindowRun, TheStripLiesAtTheOriginOfEitherPosition) {
   }
 }
 
+// The player's colour (255, 0, 0) and opacity 64 replace the picture's through "sys_tw1":
+// colour rows floor(255 * 255 / 256) red, coverage floor(64 * 255 / 256) = 63, so the strip is
+// floor(128 * 192 / 256) + floor(c * 63 / 256).
+TEST(TextWindowRun, ThePlayersColourAndOpacityTintTheWindow) {
+  TitleFixture title;
+  const std::string dir = writeTextTitle(title, {"*gra ABG,1", "あ\\"});
+  TempDir settingsDir;
+  std::ofstream(settingsDir.path() + "/settings.ini")
+      << "[Software\\Corvid\\TTEST]\nTXBG_R=255\nTXBG_G=0\nTXBG_B=0\nTXBG_A=64\n";
+  HeadlessPlatform platform(HeadlessOptions{{}, 1500, {1024, 768}});
+  Engine engine(platform, testOptions(dir, settingsDir));
+  platform.setClient(&engine);
+  engine.formCreate();
+  runMessageLoop(platform, engine);
+  EXPECT_EQ(pixel(platform.display(), kOx, kOy), (Bytes{96, 96, 96 + 62}));
+  platform.setClient(nullptr);
+}
+
 TEST(TextWindowRun, NamePlateShowsTheSpeakerInTheirColour) {
   TitleFixture title;
   HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", ">アリス", "あ\\"}), "");
@@ -224,19 +242,28 @@ TEST(TextWindowRun, InkLiesInTheCellsInThePaletteColourWithTheShadowBelowRight) 
   }
 }
 
+// The page is drawn again over the new stage with its colours; text after it keeps the colour
+// code in force.
 TEST(TextWindowRun, TextSurvivesAPictureChange) {
   TitleFixture title;
-  HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", "あいう", "*gra ABG2,1", "\\"}), "");
+  HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", "あ[col 2]い", "*gra ABG2,1", "う\\"}), "");
   run.runUntil(1500);
   const Surface& d = run.platform.display();
   // The strip over the darker stage: floor(64 * 127 / 256) + floor(c * 128 / 256).
   const Bytes strip2 = {31 + 100, 31, 31};
   EXPECT_EQ(pixel(d, kOx, kOy), strip2);
-  int ink = 0;
-  const int cx = kOx + kTxOfsX + 2 * kPitchX, cy = kOy + kTxOfsY + kPitchY;
-  for (int y = cy; y < cy + 36; ++y)
-    for (int x = cx; x < cx + 33; ++x) ink += pixel(d, x, y) == Bytes{254, 254, 254};
-  EXPECT_GT(ink, 10);
+  const auto opaqueIn = [&](int row, int column, const Bytes& colour) {
+    int n = 0;
+    const int cx = kOx + kTxOfsX + column * kPitchX, cy = kOy + kTxOfsY + row * kPitchY;
+    for (int y = cy; y < cy + 36; ++y)
+      for (int x = cx; x < cx + 33; ++x) n += pixel(d, x, y) == colour;
+    return n;
+  };
+  const Bytes white = {254, 254, 254}, red = {0, 0, 254};
+  EXPECT_GT(opaqueIn(1, 2, white), 10);
+  EXPECT_EQ(opaqueIn(1, 2, red), 0);
+  EXPECT_GT(opaqueIn(1, 4, red), 10);
+  EXPECT_GT(opaqueIn(2, 2, red), 10);
 }
 
 // The fades run 32 frames of 10 ms inside the command; shots taken meanwhile show their frames.
