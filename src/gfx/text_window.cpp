@@ -160,6 +160,8 @@ void TextWindow::pageBegun(bool wasShown) {
     showAll();
     return;
   }
+  // A page before any scene change has no strip yet: it is composed over the stage as it is.
+  if (!stripValid_) composeTextWindow();
   if (!wasShown) {
     restoreTextWindow();
     copyFrame(s_.screen, s_.display);

@@ -14,9 +14,15 @@ bool namesMincho(const std::string& face) {
 }  // namespace
 
 std::string findFontFile(const std::string& face, bool bold) {
-  if (!FcInit()) return {};
+  // A configuration of the lookup's own, released afterwards (fontconfig's shared one would
+  // live until the program ends); lookups are rare: start-up and font changes.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return {};
   FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return {};
+  if (!pattern) {
+    FcConfigDestroy(config);
+    return {};
+  }
   if (!face.empty())
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
   // A weak generic family: the named face first, then a Japanese face of its kind.
@@ -27,16 +33,17 @@ std::string findFontFile(const std::string& face, bool bold) {
   FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   std::string path;
   FcChar8* file = nullptr;
   if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
     path = reinterpret_cast<const char*>(file);
   if (match) FcPatternDestroy(match);
+  FcConfigDestroy(config);
   return path;
 }
 
