@@ -274,7 +274,7 @@ void GlyphRenderer::drawGlyph(Surface& surface, int x, int y) const {
 // ---- Text runs -------------------------------------------------------------------------------
 
 // The character whose first byte is at 1-based position p goes to x = p * pitch + x0.
-void GlyphRenderer::drawRun(std::string_view text, int x0, int pitch, int y, Surface& surface,
+void GlyphRenderer::drawRun(std::string_view text, int64_t x0, int pitch, int y, Surface& surface,
                             int32_t colourCode) {
   selectTextColour(colourCode);
   for (size_t i = 0; i < text.size(); ++i) {
@@ -283,7 +283,7 @@ void GlyphRenderer::drawRun(std::string_view text, int x0, int pitch, int y, Sur
     if (runTakesSecondByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
       bytes[1] = text[++i];
     rasteriseGlyph(glyphCode(bytes));
-    drawGlyph(surface, int(std::clamp<int64_t>(x, INT32_MIN / 2, INT32_MAX / 2)), y);
+    drawGlyph(surface, int(std::clamp<int64_t>(x, -1000000, 1000000)), y);  // off screen beyond
   }
 }
 
@@ -300,7 +300,7 @@ void GlyphRenderer::drawTextRunCentred(std::string_view text, int x0, int y, Sur
 void GlyphRenderer::drawTextRunCentredPitch(std::string_view text, int x0, int pitch,
                                             Surface& surface, int32_t colourCode, int y) {
   const int64_t shift = int64_t(text.size()) * pitch / 2;  // truncates towards zero
-  drawRun(text, int(x0 - shift), pitch, y, surface, colourCode);
+  drawRun(text, x0 - shift, pitch, y, surface, colourCode);
 }
 
 // ---- Large glyphs ----------------------------------------------------------------------------

@@ -148,7 +148,7 @@ class GlyphRenderer final : public TextRuns {
 
  private:
   bool rasteriseInto(uint32_t code, uint8_t* cell, int cellWidth, int cellBytes);
-  void drawRun(std::string_view text, int x0, int pitch, int y, Surface& surface,
+  void drawRun(std::string_view text, int64_t x0, int pitch, int y, Surface& surface,
                int32_t colourCode);
 
   GlyphRasteriser& rasteriser_;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "data/sjis.h"
 #include "gfx/blend.h"
 #include "gfx/picture_draw.h"
 #include "script/variables.h"
@@ -44,10 +43,17 @@ void fillColourRow(std::vector<uint8_t>& row, int pixels, uint8_t r, uint8_t g, 
   }
 }
 
-bool holdsRect(const Surface& s, int x, int y, int w, int h) {
-  return x >= 0 && y >= 0 && w > 0 && h > 0 && int64_t(x) + w <= s.width &&
-         int64_t(y) + h <= s.height;
+bool holdsRect(const Surface& s, int64_t x, int64_t y, int64_t w, int64_t h) {
+  return x >= 0 && y >= 0 && w > 0 && h > 0 && x + w <= s.width && y + h <= s.height;
 }
+
+// A position from configured values, which a title may give out of all proportion: worked out
+// wide and held to a range that cannot overflow the drawing (anything there is off screen).
+int at(int64_t v) { return int(std::clamp<int64_t>(v, -1000000, 1000000)); }
+
+// The window surfaces are at most the screen's size.
+int widthOf(int32_t w) { return std::clamp(w, 0, kScreenWidth); }
+int heightOf(int32_t h) { return std::clamp(h, 0, kScreenHeight); }
 
 }  // namespace
 
@@ -79,14 +85,14 @@ TextWindow::TextWindow(const GameConfig& config, VariableSpaces& vars, MessageLo
 
 void TextWindow::loadPictures(const WindowColours& colours) {
   if (config_.npType == 1) pictures_.loadPicture("sys_np", platePicture_);
-  const int w = std::max(config_.txwSizeX, 0), h = std::max(config_.txwSizeY, 0);
+  const int w = widthOf(config_.txwSizeX), h = heightOf(config_.txwSizeY);
   strip_ = Surface(w, h);
   stripCopy_ = Surface(w, h);
   backdrop_ = Surface(kScreenWidth, kScreenHeight);
   savedScreen_ = Surface(kScreenWidth, kScreenHeight);
-  plateBase_ = Surface(std::max(config_.npSzX, 0), std::max(config_.npSzY, 0));
+  plateBase_ = Surface(widthOf(config_.npSzX), heightOf(config_.npSzY));
   plateBuffer_ = plateBase_;
-  clickScratch_ = Surface(std::max(config_.clickWaitSizeX, 0), std::max(config_.clickWaitSizeY, 0));
+  clickScratch_ = Surface(widthOf(config_.clickWaitSizeX), heightOf(config_.clickWaitSizeY));
   tintWindowPicture(colours);
   pictures_.loadPicture("sys_clickw", clickFrames_);
 }
@@ -95,7 +101,7 @@ void TextWindow::tintWindowPicture(const WindowColours& colours) {
   pictures_.loadPicture("sys_tw", windowPicture_);
   pictures_.loadPicture("sys_tw1", tintMask_);
   stripValid_ = false;
-  const int h = config_.txwSizeY;
+  const int h = heightOf(config_.txwSizeY);
   const Surface& pic = windowPicture_;
   // The tint applies where picture and mask both have the rows and columns it needs.
   if (h <= 0 || pic.height < 2 * h || tintMask_.height < h || tintMask_.width < pic.width) return;
@@ -120,10 +126,10 @@ void TextWindow::tintWindowPicture(const WindowColours& colours) {
 
 void TextWindow::characterPlaced(const char* bytes, int width) {
   const bool fullScreen = fullScreenText();
-  const int x = fullScreen ? cursor_.column * config_.tx2PitchX + config_.tx2OfsX
-                           : cursor_.column * config_.txPitchX;
-  const int y = fullScreen ? cursor_.row * config_.tx2PitchY + config_.tx2OfsY
-                           : cursor_.row * config_.txPitchY;
+  const int x = fullScreen ? at(int64_t(cursor_.column) * config_.tx2PitchX + config_.tx2OfsX)
+                           : at(int64_t(cursor_.column) * config_.txPitchX);
+  const int y = fullScreen ? at(int64_t(cursor_.row) * config_.tx2PitchY + config_.tx2OfsY)
+                           : at(int64_t(cursor_.row) * config_.txPitchY);
   // The renderer's colour may have been taken by another screen's text since the last tag.
   glyphs_.selectTextColour(cursor_.colourCode);
   const char pair[2] = {bytes[0], width == 2 ? bytes[1] : '\0'};
@@ -134,8 +140,8 @@ void TextWindow::drawCharacterAt(uint32_t code, int x, int y) {
   glyphs_.rasteriseGlyph(code);
   grid_.empty = false;
   if (!fullScreenText()) {
-    x += originX() + config_.txOfsX;
-    y += originY() + config_.txOfsY;
+    x = at(int64_t(x) + originX() + config_.txOfsX);
+    y = at(int64_t(y) + originY() + config_.txOfsY);
   }
   showGlyphAt(x, y);
 }
@@ -173,7 +179,7 @@ void TextWindow::pageBegun(bool wasShown) {
   iconShown_ = false;  // the strip covers the mark's place
   showRect(originX(), originY(), strip_.width, strip_.height);
   if (config_.npType != 1) return;
-  const int px = originX() + config_.npOfsX, py = originY() + config_.npOfsY;
+  const int px = at(int64_t(originX()) + config_.npOfsX), py = at(int64_t(originY()) + config_.npOfsY);
   copyRect(plateBase_, 0, 0, plateBase_.width, plateBase_.height, s_.display, px, py);
   copyRect(plateBase_, 0, 0, plateBase_.width, plateBase_.height, s_.screen, px, py);
   showRect(px, py, plateBase_.width, plateBase_.height);
@@ -193,7 +199,7 @@ void TextWindow::drawNamePlate(std::string_view name) {
       glyphs_.drawTextRun(name, 4, 6, plateBuffer_, 0);
     }
   }
-  const int px = originX() + config_.npOfsX, py = originY() + config_.npOfsY;
+  const int px = at(int64_t(originX()) + config_.npOfsX), py = at(int64_t(originY()) + config_.npOfsY);
   copyRect(plateBuffer_, 0, 0, plateBuffer_.width, plateBuffer_.height, s_.screen, px, py);
   copyRect(plateBuffer_, 0, 0, plateBuffer_.width, plateBuffer_.height, s_.display, px, py);
   showRect(px, py, plateBuffer_.width, plateBuffer_.height);
@@ -210,10 +216,10 @@ void TextWindow::drawRuby(std::string_view text) {
     column = 2;
     ++row;
   }
-  int x = column * (fullScreen ? config_.tx2PitchX : config_.txPitchX) +
-          (fullScreen ? config_.tx2OfsX : config_.txOfsX + originX()) + 3;
-  int y = row * (fullScreen ? config_.tx2PitchY : config_.txPitchY) +
-          (fullScreen ? config_.tx2OfsY : config_.txOfsY + originY()) - 7;
+  const int x = at(int64_t(column) * (fullScreen ? config_.tx2PitchX : config_.txPitchX) +
+                   (fullScreen ? int64_t(config_.tx2OfsX) : int64_t(config_.txOfsX) + originX()) + 3);
+  const int y = at(int64_t(row) * (fullScreen ? config_.tx2PitchY : config_.txPitchY) +
+                   (fullScreen ? int64_t(config_.tx2OfsY) : int64_t(config_.txOfsY) + originY()) - 7);
   if (skipLevel_ == 2 || text.empty()) return;
   const int right = glyphs_.drawPlainText(s_.screen, text, x, y, kRubyHeight, 0xFFFFFF);
   copyRect(s_.screen, x, y, right - x, kRubyHeight + 4, s_.display, x, y);
@@ -306,9 +312,9 @@ void TextWindow::captureNamePlateBase() {
     copyRect(strip_, x, y, plateBase_.width, plateBase_.height, plateBase_, 0, 0);
     return;
   }
-  copyRect(s_.stage, originX() + x, originY() + y, plateBase_.width, plateBase_.height, plateBase_,
+  copyRect(s_.stage, at(int64_t(originX()) + x), at(int64_t(originY()) + y), plateBase_.width, plateBase_.height, plateBase_,
            0, 0);
-  copyRect(strip_, 0, 0, strip_.width, strip_.height, plateBase_, -x, -y);
+  copyRect(strip_, 0, 0, strip_.width, strip_.height, plateBase_, at(-int64_t(x)), at(-int64_t(y)));
 }
 
 void TextWindow::pasteStrip(Surface& onto) {
@@ -337,7 +343,7 @@ void TextWindow::redrawText() {
   } else {
     drawNamePlate(grid_.rowText(0));
     drawCharacterRows(1, config_.mojiMaxY - 1, config_.mojiMaxX + 2,
-                      originX() + config_.txOfsX, originY() + config_.txOfsY, config_.txPitchX,
+                      at(int64_t(originX()) + config_.txOfsX), at(int64_t(originY()) + config_.txOfsY), config_.txPitchX,
                       config_.txPitchY);
   }
   glyphs_.selectTextColour(cursor_.colourCode);
@@ -358,7 +364,7 @@ void TextWindow::drawCharacterRows(int firstRow, int rows, int columns, int base
       const int32_t colour = grid_.colours[size_t(r)][size_t(c)];
       if (colour != previous) glyphs_.selectTextColour(colour);
       previous = colour;
-      const int x = c * pitchX + baseX, y = r * pitchY + baseY;
+      const int x = at(int64_t(c) * pitchX + baseX), y = at(int64_t(r) * pitchY + baseY);
       glyphs_.rasteriseGlyph(glyphCode(pair));
       showGlyphAt(x, y);
       if (runTakesSecondByte(b)) ++c;
@@ -376,19 +382,20 @@ void TextWindow::animateClickWait() {
   if (skipLevel_ != 0) return;
   eraseClickWait();
   ++clickCounter_;
-  const int w = config_.clickWaitSizeX, h = config_.clickWaitSizeY;
+  const int w = clickScratch_.width, h = clickScratch_.height;
   if (config_.clickWaitPat <= 0 || clickScratch_.empty()) return;
   const int shift = std::clamp(config_.clickWaitTiming, 0, 31);
   const int frame = int((uint32_t(clickCounter_) >> shift) % uint32_t(config_.clickWaitPat));
-  int x = originX() + config_.clickWaitOfsX, y = originY() + config_.clickWaitOfsY;
+  int x = at(int64_t(originX()) + config_.clickWaitOfsX);
+  int y = at(int64_t(originY()) + config_.clickWaitOfsY);
   if (fullScreenText()) {
-    x = cursor_.column * config_.tx2PitchX + config_.tx2OfsX;
-    y = cursor_.row * config_.tx2PitchY + config_.tx2OfsY;
+    x = at(int64_t(cursor_.column) * config_.tx2PitchX + config_.tx2OfsX);
+    y = at(int64_t(cursor_.row) * config_.tx2PitchY + config_.tx2OfsY);
     if (y + h > kLowestMarkRow) return;
   }
   copyRect(s_.screen, x, y, w, h, clickScratch_, 0, 0);
   // The frame's colour at (frame * w, 0), its coverage h rows below.
-  if (holdsRect(clickFrames_, frame * w, 0, w, 2 * h))
+  if (holdsRect(clickFrames_, int64_t(frame) * w, 0, w, 2 * int64_t(h)))
     for (int r = 0; r < h; ++r)
       blendBytes(clickScratch_.row(r), clickFrames_.at(frame * w, r),
                  clickFrames_.at(frame * w, h + r), w * 3);
@@ -401,7 +408,7 @@ void TextWindow::animateClickWait() {
 
 void TextWindow::eraseClickWait() {
   if (!iconShown_) return;
-  const int w = config_.clickWaitSizeX, h = config_.clickWaitSizeY;
+  const int w = clickScratch_.width, h = clickScratch_.height;
   copyRect(s_.screen, iconX_, iconY_, w, h, s_.display, iconX_, iconY_);
   showRect(iconX_, iconY_, w, h);
   iconShown_ = false;

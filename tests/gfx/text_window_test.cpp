@@ -161,5 +161,30 @@ TEST(TextWindow, ModeSwitchesRefreshTheScreenWithTransitionSix) {
   EXPECT_EQ(rig.refreshes, (std::vector<int>{6, 6}));
 }
 
+// Layout values far out of proportion draw nothing on screen and never overflow.
+TEST(TextWindow, AbsurdLayoutValuesAreHarmless) {
+  Rig rig;
+  const int32_t big = 2147483647;
+  for (int32_t* v : {&rig.config.txPitchX, &rig.config.txPitchY, &rig.config.txOfsX,
+                     &rig.config.npOfsY, &rig.config.clickWaitOfsX, &rig.config.tx2PitchY})
+    *v = big;
+  rig.config.txwOfsX = -big;
+  rig.config.txwSizeX = big, rig.config.npSzX = big, rig.config.npSzY = 40, rig.config.npType = 0;
+  rig.config.clickWaitSizeY = big, rig.config.clickWaitPat = big, rig.config.clickWaitTiming = -5;
+  rig.window.loadPictures({});
+  rig.window.beginMessage();
+  rig.window.drawNamePlate("\x83\x41");
+  for (int i = 0; i < 60; ++i) rig.window.placeCharacter("\x82\xa0", 2);
+  rig.window.drawRuby("\x82\xa0");
+  rig.window.animateClickWait();
+  rig.window.composeTextWindow();
+  rig.window.restoreTextWindow();
+  rig.vars.S[160] = 1;
+  rig.window.newLine();
+  rig.window.placeCharacter("A", 1);
+  rig.window.animateClickWait();
+  EXPECT_EQ(rig.window.strip().width, 800);
+}
+
 }  // namespace
 }  // namespace corvid
