@@ -124,13 +124,24 @@ void Engine::makeSurfaces() {
 void Engine::initTextRendering() {
   pictures_.loadPicture("sys_gaiji", gaijiPicture_);
   glyphs_.setExternalCharacters(&config_.gaiji, &gaijiPicture_);
+  applyTextFont();
+  glyphs_.selectTextColour(1);
+  glyphs_.selectTextColour(0);
+  textWindow_.loadPictures(windowColours());
+}
+
+void Engine::applyTextFont() {
   // A title without FONT_SIZE gets the text font's own size.
   const int points = settings_.fontSize > 0 ? settings_.fontSize : kDefaultFontPoints;
   glyphs_.setFont(sjisToUtf8(settings_.fontName), points, settings_.fontBold != 0);
   glyphs_.rebuildGlyphCache();
-  glyphs_.selectTextColour(1);
-  glyphs_.selectTextColour(0);
-  textWindow_.loadPictures(windowColours());
+}
+
+void Engine::textSettingsChanged() {
+  textWindow_.tintWindowPicture(windowColours());
+  textWindow_.invalidateStrip();
+  textWindow_.composeTextWindow();
+  applyTextFont();
 }
 
 WindowColours Engine::windowColours() const {

@@ -86,6 +86,10 @@ class Engine final : public PlatformClient {
   bool writePlayerSetting(IntSetting setting, int32_t stored);
   bool writePlayerSetting(TextSetting setting, const std::string& text);
   GlobalData* globalData() { return globalData_.get(); }
+  // The player changed the window colour or opacity, or the font: the window picture tinted
+  // anew, the strip composed again, the font set and the glyph cache rebuilt. The settings
+  // screen calls this when it closes.
+  void textSettingsChanged();
   Interpreter& interpreter() { return interpreter_; }
   const Interpreter& interpreter() const { return interpreter_; }
   const MessageLog& messageLog() const { return messageLog_; }
@@ -124,6 +128,7 @@ class Engine final : public PlatformClient {
   void reportPersistWarnings();
   void saveGlobalData();
   void initTextRendering();
+  void applyTextFont();
   WindowColours windowColours() const;
 
   Platform& platform_;

@@ -162,6 +162,22 @@ TEST(TextWindowRun, ThePlayersColourAndOpacityTintTheWindow) {
   platform.setClient(nullptr);
 }
 
+// Changed in play (the settings screen): the next page shows the new colour.
+TEST(TextWindowRun, ChangedWindowSettingsShowOnTheNextPage) {
+  TitleFixture title;
+  HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", "あ\\", "い\\"}), "");
+  run.runUntil(1000);
+  EXPECT_EQ(pixel(run.platform.display(), kOx, kOy), kStrip);
+  for (auto [setting, value] : {std::pair{IntSetting::TxbgR, 255}, {IntSetting::TxbgB, 0},
+                                {IntSetting::TxbgA, 64}, {IntSetting::FontSize, 18}})
+    run.engine.writePlayerSetting(setting, value);
+  run.engine.textSettingsChanged();
+  run.engine.interpreter().endClickWait();
+  run.runUntil(2000);
+  EXPECT_EQ(pixel(run.platform.display(), kOx, kOy), (Bytes{96, 96, 96 + 62}));
+  EXPECT_EQ(run.engine.textWindow().rowText(1), utf8ToSjis("い"));
+}
+
 TEST(TextWindowRun, NamePlateShowsTheSpeakerInTheirColour) {
   TitleFixture title;
   HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", ">アリス", "あ\\"}), "");
