@@ -154,6 +154,7 @@ void TextWindow::showGlyphAt(int x, int y) {
 }
 
 void TextWindow::pageBegun(bool wasShown) {
+  eraseClickWait();
   if (fullScreenText()) {
     if (!wasShown) {
       copyFrame(s_.screen, savedScreen_);
@@ -176,7 +177,6 @@ void TextWindow::pageBegun(bool wasShown) {
   }
   pasteStrip(s_.display);
   pasteStrip(s_.screen);
-  iconShown_ = false;  // the strip covers the mark's place
   showRect(originX(), originY(), strip_.width, strip_.height);
   if (config_.npType != 1) return;
   const int px = at(int64_t(originX()) + config_.npOfsX), py = at(int64_t(originY()) + config_.npOfsY);
@@ -188,7 +188,7 @@ void TextWindow::pageBegun(bool wasShown) {
 void TextWindow::drawNamePlate(std::string_view name) {
   GridTextSink::drawNamePlate(name);
   if (host_.historyOpen()) vars_.S[37] = int32_t(kHistoryNameColour);
-  if (plateBuffer_.empty() || (config_.npType != 0 && config_.npType != 1)) return;
+  if (skipLevel_ == 2 || plateBuffer_.empty() || (config_.npType != 0 && config_.npType != 1)) return;
   copyFrame(plateBase_, plateBuffer_);
   // A page without a speaker keeps the bare base: no empty plate is shown.
   if (!name.empty()) {
