@@ -161,6 +161,27 @@ TEST(TextWindow, ModeSwitchesRefreshTheScreenWithTransitionSix) {
   EXPECT_EQ(rig.refreshes, (std::vector<int>{6, 6}));
 }
 
+// NP_TYPE 0: the plate lies in the window, its base taken from the strip; the name from x = 4
+// plus one pitch, in the speaker's colour.
+TEST(TextWindow, PlateInsideTheWindowShowsTheNameOverTheStrip) {
+  Rig rig;
+  rig.config.npType = 0, rig.config.npOfsX = 20, rig.config.npOfsY = 10;
+  rig.config.npSzX = 120, rig.config.npSzY = 36;
+  rig.config.speakers[3] = {"\x83\x41", 0x0000FF};  // ア, red
+  rig.window.loadPictures({});
+  rig.stage.fill(0x204060);
+  rig.window.composeTextWindow();
+  rig.window.beginMessage();
+  rig.window.drawNamePlate("\x83\x41");
+  EXPECT_EQ(rig.vars.S[37], 0x0000FF);
+  const int px = 40 + 20, py = 400 + 10;
+  EXPECT_EQ(rig.host.rects.back(), (Rect{px, py, 120, 36}));
+  const uint8_t* ink = rig.display.at(px + 4 + 16 + 4, py + 6 + 6);
+  EXPECT_EQ(std::vector<int>(ink, ink + 3), (std::vector<int>{0, 0, 254}));
+  const uint8_t* base = rig.display.at(px + 100, py + 30);
+  EXPECT_EQ(std::vector<int>(base, base + 3), (std::vector<int>{0x20, 0x40, 0x60}));
+}
+
 // Layout values far out of proportion draw nothing on screen and never overflow.
 TEST(TextWindow, AbsurdLayoutValuesAreHarmless) {
   Rig rig;
