@@ -176,7 +176,69 @@ def petals():
     write_png(os.path.join(HERE, "Opetals.png"), 1600, 600, side)
 
 
-def rounded_box(x0, y0, x1, y1, r):
+def rounded_box(width, height, radius):
+    """Distance-based coverage of a rounded rectangle: 1 inside, 0 outside, soft at the edge."""
+    def cover(x, y):
+        dx = max(radius - x - 0.5, 0, x + 0.5 - (width - radius))
+        dy = max(radius - y - 0.5, 0, y + 0.5 - (height - radius))
+        d = math.hypot(dx, dy) - radius
+        return min(1.0, max(0.0, 0.5 - d))
+    return cover
+
+
+def stacked(path, width, height, colour, coverage):
+    """A picture of colour rows over coverage rows (grey), as the text window's pictures are."""
+    rows = []
+    for y in range(height):
+        rows.append(bytes(c for x in range(width) for c in colour(x, y)))
+    for y in range(height):
+        rows.append(bytes(int(round(255 * coverage(x, y))) for x in range(width) for _ in range(3)))
+    write_png(path, width, 2 * height, rows)
+
+
+def text_window():
+    """The text window's pictures: the window (sys_tw) with its tint mask (sys_tw1), the name
+    plate (sys_np) and the four frames of the click-wait mark (sys_clickw)."""
+    w, h, border = 760, 160, 3
+    body, edge = (20, 30, 70), (200, 210, 240)  # TXW_COLOR_R/G/B: the body as drawn
+    box = rounded_box(w, h, 14)
+    inner = rounded_box(w - 2 * border, h - 2 * border, 12)
+
+    def in_body(x, y):
+        return inner(x - border, y - border)
+
+    def colour(x, y):
+        t = in_body(x, y)
+        return mix(edge, body, t)
+
+    def coverage(x, y):
+        # TXW_ALPHA 160 in the body, a nearly opaque edge.
+        t = in_body(x, y)
+        return box(x, y) * (0.86 * (1 - t) + (160 / 255) * t)
+
+    stacked(os.path.join(HERE, "sys_tw.png"), w, h, colour, coverage)
+    write_png(os.path.join(HERE, "sys_tw1.png"), w, h,
+              [bytes(int(round(255 * in_body(x, y))) for x in range(w) for _ in range(3))
+               for y in range(h)])
+
+    pw, ph = 200, 36
+    plate = rounded_box(pw, ph, 10)
+    stacked(os.path.join(HERE, "sys_np.png"), pw, ph,
+            lambda x, y: mix((60, 80, 150), (30, 40, 90), y / ph),
+            lambda x, y: plate(x, y) * 0.9)
+
+    size, frames = 24, 4
+    def mark(frame):
+        drop = (0, 2, 4, 2)[frame]
+        return lambda x, y: 1.0 if (6 + drop <= y <= 16 + drop and
+                                    abs(x + 0.5 - 12) <= (16 + drop - y) * 0.6) else 0.0
+    shapes = [mark(f) for f in range(frames)]
+    stacked(os.path.join(HERE, "sys_clickw.png"), size * frames, size,
+            lambda x, y: (250, 230, 150),
+            lambda x, y: shapes[x // size](x % size, y))
+
+
+def rounded_inside(x0, y0, x1, y1, r):
     """Inside test of a rectangle with rounded corners of radius r."""
     def inside(x, y):
         if x < x0 or x > x1 or y < y0 or y > y1:
@@ -193,8 +255,8 @@ def choice_bars():
     width, height = 440, 40
     looks = {"sys_sw": ((40, 50, 90), (150, 160, 210)), "sys_sw2": ((200, 120, 60), (255, 230, 170))}
     for name, (fill, edge) in looks.items():
-        shapes = [(rounded_box(0.5, 0.5, width - 0.5, height - 0.5, 12), edge),
-                  (rounded_box(3, 3, width - 3, height - 3, 10),
+        shapes = [(rounded_inside(0.5, 0.5, width - 0.5, height - 0.5, 12), edge),
+                  (rounded_inside(3, 3, width - 3, height - 3, 10),
                    lambda x, y, fill=fill: mix(fill, (255, 255, 255), 0.25 * (1 - y / height)))]
         colour, mask = render(width, height, shapes)
         mask = [bytes(m * 225 // 255 for m in row) for row in mask]
@@ -240,3 +302,4 @@ if __name__ == "__main__":
     petals()
     choice_bars()
     garden_map()
+    text_window()

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kWindowWidth = 808;   // the window's fixed outer width
 constexpr int kWindowHeight = 604;  // the client height the window is laid out for
+constexpr int kDefaultFontPoints = 22;  // the text font's size when the settings give none
 
 // Archives that exist but were refused (a damaged directory) are skipped; say which.
 void reportArchiveProblems(const std::vector<std::string>& problems) {
@@ -22,7 +23,9 @@ void reportArchiveProblems(const std::vector<std::string>& problems) {
 }  // namespace
 
 Engine::Engine(Platform& platform, EngineOptions options)
-    : platform_(platform), options_(std::move(options)) {}
+    : platform_(platform), options_(std::move(options)) {
+  textWindow_.setScreenRefresh([this](int transition) { scene_.showScene(transition); });
+}
 
 // ---- Start-up -------------------------------------------------------------------------------
 
@@ -77,7 +80,9 @@ void Engine::startUp() {
     if (!startupFailed_) showMissingData();
     return;
   }
+  initTextRendering();
   choiceDisplay_.loadBars(pictures_, config_.selectExpand != 0);
+  choiceDisplay_.setTextRuns(&glyphs_);
 
   interpreter_.resetWaitState();
   vars_.E.clear();
@@ -115,6 +120,36 @@ void Engine::makeSurfaces() {
   display_ = frame();
   choiceDisplay_.allocate();
   platform_.present(display_);
+}
+
+// The text window's pictures (name plate, window, click-wait mark), the external characters and
+// the glyph renderer with its preloaded cache, the text colour cell filled.
+void Engine::initTextRendering() {
+  pictures_.loadPicture("sys_gaiji", gaijiPicture_);
+  glyphs_.setExternalCharacters(&config_.gaiji, &gaijiPicture_);
+  applyTextFont();
+  glyphs_.selectTextColour(1);
+  glyphs_.selectTextColour(0);
+  textWindow_.loadPictures(windowColours());
+}
+
+void Engine::applyTextFont() {
+  // A title without FONT_SIZE gets the text font's own size.
+  const int points = settings_.fontSize > 0 ? settings_.fontSize : kDefaultFontPoints;
+  glyphs_.setFont(sjisToUtf8(settings_.fontName), points, settings_.fontBold != 0);
+  glyphs_.rebuildGlyphCache();
+}
+
+void Engine::textSettingsChanged() {
+  textWindow_.tintWindowPicture(windowColours());
+  textWindow_.invalidateStrip();
+  textWindow_.composeTextWindow();
+  applyTextFont();
+}
+
+WindowColours Engine::windowColours() const {
+  return WindowColours{settings_.txbgR, settings_.txbgG, settings_.txbgB, settings_.txbgA,
+                       settings_.txbgA2};
 }
 
 // "_sprset" and "_bgset"; with "$DEBUG_OUT" every background set is also written as a picture
@@ -306,7 +341,10 @@ void Engine::timer1Timer() {
     return;
   }
   if (wait_.waitKind == 0) return;
-  if (vars_.S[26] == 0) return;  // the click-wait mark's animation runs here
+  if (vars_.S[26] == 0) {
+    if (wait_.waitKind != 5) textWindow_.animateClickWait();
+    return;
+  }
   autoAdvanceTick();
 }
 
@@ -333,6 +371,8 @@ bool Engine::voiceChannelPlaying() const { return false; }
 // backlog and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
   choicePointer(event);
+  if (event.type == InputEvent::Type::MouseDown || event.type == InputEvent::Type::Wheel)
+    textWindow_.eraseClickWait();
   const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
                           event.button == MouseButton::Left) ||
                          (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);

@@ -17,13 +17,16 @@
 #include "data/archive.h"
 #include "data/game_config.h"
 #include "gfx/choice_display.h"
+#include "gfx/glyph_renderer.h"
 #include "gfx/layers.h"
 #include "gfx/picture_loader.h"
 #include "gfx/scene.h"
 #include "gfx/surface.h"
+#include "gfx/text_window.h"
 #include "persist/global_data.h"
 #include "persist/player_settings.h"
 #include "persist/settings_store.h"
+#include "platform/freetype_rasteriser.h"
 #include "platform/platform.h"
 #include "script/choices.h"
 #include "script/interpreter.h"
@@ -86,10 +89,15 @@ class Engine final : public PlatformClient {
   bool writePlayerSetting(IntSetting setting, int32_t stored);
   bool writePlayerSetting(TextSetting setting, const std::string& text);
   GlobalData* globalData() { return globalData_.get(); }
+  // The player changed the window colour or opacity, or the font: the window picture tinted
+  // anew, the strip composed again, the font set and the glyph cache rebuilt. The settings
+  // screen calls this when it closes.
+  void textSettingsChanged();
   Interpreter& interpreter() { return interpreter_; }
   const Interpreter& interpreter() const { return interpreter_; }
   const MessageLog& messageLog() const { return messageLog_; }
-  GridTextSink& textWindow() { return textWindow_; }
+  TextWindow& textWindow() { return textWindow_; }
+  GlyphRenderer& glyphs() { return glyphs_; }
   RandomGenerator& random() { return random_; }
   // The picture layers, the stage and screen composition and the picture commands.
   Scene& scene() { return scene_; }
@@ -132,6 +140,9 @@ class Engine final : public PlatformClient {
   void readGlobalData();
   void reportPersistWarnings();
   void saveGlobalData();
+  void initTextRendering();
+  void applyTextFont();
+  WindowColours windowColours() const;
 
   Platform& platform_;
   EngineOptions options_;
@@ -175,11 +186,19 @@ class Engine final : public PlatformClient {
                              parts_, scratchColour_, scratchMask_, spriteCache_},
                vars_.S, config_, pictures_, sceneHost_};
 
+  // The glyph renderer over the platform's font rasteriser, and its external characters.
+  std::unique_ptr<GlyphRasteriser> rasteriser_ = makeFreeTypeRasteriser();
+  Surface gaijiPicture_;  // "sys_gaiji"
+  GlyphRenderer glyphs_{*rasteriser_,
+                        GlyphContext{flags_.skipLevel, vars_.S[37], config_.txPitchX}};
+
   // The scenario scripts: the interpreter over the two script images, the message log, and
-  // the text window as far as it exists (the grid and its cursor).
+  // the text window.
   ArchiveScriptSource scriptSource_{archives_};
   MessageLog messageLog_;
-  GridTextSink textWindow_{config_, vars_, messageLog_, flags_.skipLevel};
+  TextWindow textWindow_{config_, vars_, messageLog_, flags_.skipLevel, glyphs_, pictures_,
+                         TextWindowSurfaces{stage_, screen_, display_}, sceneHost_,
+                         TextWindowFlags{flags_.effectRunning, flags_.effectRequest}};
   ScriptHost scriptHost_{*this};
   Interpreter interpreter_{InterpreterContext{
       vars_, random_, wait_,

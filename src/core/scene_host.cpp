@@ -24,6 +24,16 @@ bool EngineSceneHost::textWindowShown() const { return engine_.textWindow().wind
 // Only the shown flag matters here: the next text starts a new page, which clears the grid.
 void EngineSceneHost::forgetTextWindowShown() { engine_.textWindow().declareWindowShown(false); }
 
+void EngineSceneHost::composeTextWindow(Surface&) {
+  TextWindow& window = engine_.textWindow();
+  window.invalidateStrip();
+  window.composeTextWindow();
+  window.restoreTextWindow();
+}
+
+// After the transition: the strip and the page drawn again over the new screen.
+void EngineSceneHost::redrawTextWindow(Surface&) { engine_.textWindow().restoreTextWindow(); }
+
 void EngineSceneHost::present(const Surface& display) { engine_.platform().present(display); }
 
 void EngineSceneHost::presentRect(const Surface& display, int x, int y, int w, int h) {

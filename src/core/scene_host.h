@@ -22,9 +22,9 @@ class EngineSceneHost final : public SceneHost {
 
   bool textWindowShown() const override;
   void forgetTextWindowShown() override;
-  // The drawn text window arrives with its issue: these are where it composes and redraws.
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
+  // The stage changed under the window: the strip is composed anew and the page restored.
+  void composeTextWindow(Surface& screen) override;
+  void redrawTextWindow(Surface& screen) override;
 
   void present(const Surface& display) override;
   void presentRect(const Surface& display, int x, int y, int w, int h) override;

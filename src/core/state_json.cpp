@@ -80,6 +80,36 @@ void writeChoice(JsonWriter& json, int32_t kind, const ChoiceState& c) {
   json.endObject();
 }
 
+// "textGrid": per row, [column, character, colourCode] for every character starting in it.
+void writeTextGrid(JsonWriter& json, const TextGrid& grid) {
+  json.key("textGrid").beginArray();
+  for (int r = 0; r < TextGrid::kRows; ++r) {
+    json.beginArray();
+    const auto& row = grid.characters[size_t(r)];
+    for (int c = 0; c < TextGrid::kColumns; ++c) {
+      const unsigned char b = static_cast<unsigned char>(row[size_t(c)]);
+      if (b == 0) continue;
+      std::string character(1, char(b));
+      if (isSjisLeadByte(b) && c + 1 < TextGrid::kColumns) character.push_back(row[size_t(c) + 1]);
+      json.beginArray().value(int64_t(c)).value(sjisToUtf8(character))
+          .value(int64_t(grid.colours[size_t(r)][size_t(c)])).endArray();
+      c += int(character.size()) - 1;
+    }
+    json.endArray();
+  }
+  json.endArray();
+}
+
+void writeTextCursor(JsonWriter& json, const TextCursor& cursor) {
+  json.key("textCursor").beginObject();
+  json.key("row").value(int64_t(cursor.row));
+  json.key("column").value(int64_t(cursor.column));
+  json.key("wideSpacing").value(cursor.wideSpacing);
+  json.key("colourCode").value(int64_t(cursor.colourCode));
+  json.key("charactersShown").value(int64_t(cursor.charactersShown));
+  json.endObject();
+}
+
 }  // namespace
 
 std::string Engine::stateJson() {
@@ -107,6 +137,9 @@ std::string Engine::stateJson() {
   json.key("callDepth").value(int64_t(interpreter_.callDepth()));
   json.key("title").value(sjisToUtf8(interpreter_.state().sceneTitle.view()));
   json.key("caption").value(platform_.caption());
+  json.key("windowShown").value(textWindow_.windowShown());
+  writeTextGrid(json, textWindow_.grid());
+  writeTextCursor(json, textWindow_.cursor());
   writeSettings(json, store_.get());
   json.key("globalDataPath").value(globalData_ ? globalData_->dataDir() : std::string());
   if (configError_.empty()) json.key("configError").null();

@@ -93,4 +93,25 @@ bool utf8ToSjisStrict(std::string_view utf8, std::string& out) {
   return convert("CP932", "UTF-8", utf8, true, out);
 }
 
+bool cp932CodeToUnicode(uint32_t code, char32_t& out) {
+  if (code > 0xFFFF) return false;
+  char in[2];
+  size_t inLeft = 0;
+  if (code > 0xFF) in[inLeft++] = char(code >> 8);
+  in[inLeft++] = char(code);
+  // One converter for the program's life: glyphs missing from the cache come through here.
+  static thread_local iconv_t cd = iconv_open("UTF-32LE", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  unsigned char buf[8];
+  char* src = in;
+  char* dst = reinterpret_cast<char*>(buf);
+  size_t dstLeft = sizeof buf;
+  // A lead byte alone, a second byte that does not belong to it, or two characters: no code.
+  if (iconv(cd, &src, &inLeft, &dst, &dstLeft) == size_t(-1) || inLeft != 0) return false;
+  if (sizeof buf - dstLeft != 4) return false;
+  out = char32_t(buf[0] | buf[1] << 8 | buf[2] << 16 | uint32_t(buf[3]) << 24);
+  return true;
+}
+
 }  // namespace corvid

@@ -3,6 +3,7 @@
 // Shift_JIS bytes the title stores; conversion to UTF-8 happens only at the edges (window
 // caption, message boxes, dialogs, tools, logs and the headless state file).
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,10 @@ std::string utf8ToSjis(std::string_view utf8);
 
 // Strict conversion: false when any character has no Shift_JIS form.
 bool utf8ToSjisStrict(std::string_view utf8, std::string& out);
+
+// The Unicode character of a code page 932 character code (lead byte * 256 + second byte, or
+// the byte of a single-byte character), as a Windows player shows it: the NEC and IBM extension
+// rows, half-width katakana, 0x8160 as U+FF5E. False for a code that is no character.
+bool cp932CodeToUnicode(uint32_t code, char32_t& out);
 
 }  // namespace corvid

@@ -41,6 +41,10 @@ int characterCode(unsigned char lead, unsigned char second) { return lead << 8 |
 
 bool isFullWidthDigitSecond(unsigned char b) { return b >= 0x4F && b <= 0x58; }
 
+// Half-width katakana are characters of one byte, as a Windows player shows them (taking the
+// next byte with them would lose every second one).
+bool isHalfWidthKatakana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+
 bool unlogged(int code) {
   return std::find(std::begin(kUnloggedMarks), std::end(kUnloggedMarks), code) !=
          std::end(kUnloggedMarks);
@@ -91,7 +95,7 @@ bool Interpreter::stream() {
       const std::string_view insertion = s_.insertion.view();
       const unsigned char c = static_cast<unsigned char>(insertion[size_t(s_.insertionPos++)]);
       bytes[0] = char(c);
-      if ((c < 0x20 || c >= 0x7F) && s_.insertionPending()) {
+      if ((c < 0x20 || c >= 0x7F) && !isHalfWidthKatakana(c) && s_.insertionPending()) {
         bytes[1] = insertion[size_t(s_.insertionPos++)];
         width = 2;
       }
@@ -186,7 +190,7 @@ Interpreter::Mark Interpreter::streamMark(char bytes[2], int& width) {
     return Mark::GoOn;
   }
   bytes[0] = char(c);
-  if (c >= 0x20 && c <= 0x7E) {
+  if ((c >= 0x20 && c <= 0x7E) || isHalfWidthKatakana(c)) {
     width = 1;
     s_.column = col + 1;
   } else if (next == 0) {

@@ -41,100 +41,114 @@ bool GridTextSink::fullScreenText() const { return vars_.S[160] != 0; }
 void GridTextSink::placeCharacter(const char* bytes, int width) {
   const bool fullScreen = fullScreenText();
   if (!shown_) beginMessage();
-  if (!fullScreen && column_ == 0 && row_ == 0 && !nameInline_) row_ = 1;  // row 0: the name
+  TextCursor& k = cursor_;
+  if (!fullScreen && k.column == 0 && k.row == 0 && !k.nameInline) k.row = 1;  // row 0: the name
 
   // A row's maximum of 0 (a configuration without it) would break before every character;
   // such a row has no limit instead.
   const int32_t maximum = fullScreen ? config_.mojiMax2X : config_.mojiMaxX;
-  if (maximum > 0 && column_ >= maximum &&
-      !(isNoLineStart(bytes, width) && column_ < maximum + 2)) {
-    column_ = 0;
-    ++row_;
+  if (maximum > 0 && k.column >= maximum &&
+      !(isNoLineStart(bytes, width) && k.column < maximum + 2)) {
+    k.column = 0;
+    ++k.row;
     closeLogLine(log_, vars_);
     vars_.S[38] = 1;  // wrapped
   }
   if (!fullScreen) {
-    if (column_ == 0 && row_ != 0 && !opensRow(code(bytes, width))) column_ = 2;
-    if (column_ == 2 && vars_.S[38] != 0 && code(bytes, width) == kFullWidthSpace) return;
+    if (k.column == 0 && k.row != 0 && !opensRow(code(bytes, width))) k.column = 2;
+    if (k.column == 2 && vars_.S[38] != 0 && code(bytes, width) == kFullWidthSpace) return;
   }
   storeCharacter(bytes, width);
-  gridEmpty_ = false;
-  ++charactersShown_;
-  column_ += !fullScreen && wideSpacing_ ? 3 : width;
+  grid_.empty = false;
+  characterPlaced(bytes, width);
+  ++k.charactersShown;
+  k.column += !fullScreen && k.wideSpacing ? 3 : width;
 }
 
 // Text past the grid's 20 rows or 100 columns takes its place on the page but is not kept.
 void GridTextSink::storeCharacter(const char* bytes, int width) {
-  if (row_ < 0 || row_ >= kRows || column_ < 0 || column_ + 1 >= kColumns) return;
-  characters_[size_t(row_)][size_t(column_)] = bytes[0];
-  characters_[size_t(row_)][size_t(column_) + 1] = width == 2 ? bytes[1] : '\0';
-  colours_[size_t(row_)][size_t(column_)] = uint8_t(colourCode_);
+  const int32_t row = cursor_.row, column = cursor_.column;
+  if (row < 0 || row >= kRows || column < 0 || column + 1 >= kColumns) return;
+  grid_.characters[size_t(row)][size_t(column)] = bytes[0];
+  grid_.characters[size_t(row)][size_t(column) + 1] = width == 2 ? bytes[1] : '\0';
+  grid_.colours[size_t(row)][size_t(column)] = uint8_t(cursor_.colourCode);
+}
+
+void TextGrid::clear() {
+  for (auto& r : characters) r.fill('\0');
+  for (auto& r : colours) r.fill(0);
+  empty = true;
 }
 
 void GridTextSink::clearTextGrid() {
-  for (auto& r : characters_) r.fill('\0');
-  for (auto& r : colours_) r.fill(0);
-  column_ = row_ = 0;
-  wideSpacing_ = false;
-  colourCode_ = 0;
+  grid_.clear();
+  const bool nameInline = cursor_.nameInline;
+  cursor_ = TextCursor{};
+  cursor_.nameInline = nameInline;  // belongs to the line being streamed, not to the page
   vars_.S[38] = 0;
-  charactersShown_ = 0;
-  gridEmpty_ = true;
 }
 
 void GridTextSink::beginMessage() {
   clearTextGrid();
   vars_.S[37] = kWhite;
+  colourSelected(0);
   if (skipLevel_ == 2) return;  // skipping without text draws no window
+  const bool wasShown = shown_;
   shown_ = true;
+  pageBegun(wasShown);
 }
 
 void GridTextSink::newLine() {
-  column_ = 0;
-  ++row_;
+  cursor_.column = 0;
+  ++cursor_.row;
+}
+
+void GridTextSink::setColourCode(int32_t code) {
+  cursor_.colourCode = code;
+  colourSelected(code);
 }
 
 void GridTextSink::writeNameRow(std::string_view name) {
-  auto& row = characters_[0];
+  auto& row = grid_.characters[0];
   row.fill('\0');
   const size_t n = sjisCutLength(name, kColumns - 1);
   std::copy_n(name.data(), n, row.begin());
 }
 
-void GridTextSink::drawNamePlate(std::string_view name) {
-  // The plate's text colour: the first registered speaker of that name, else white.
-  vars_.S[37] = kWhite;
+int32_t GridTextSink::speakerColour(std::string_view name) const {
   for (int i = 1; i < GameConfig::kSpeakers; ++i) {
     const Speaker& speaker = config_.speakers[size_t(i)];
-    if (!speaker.name.empty() && speaker.name == name) {
-      vars_.S[37] = speaker.colour;
-      return;
-    }
+    if (!speaker.name.empty() && speaker.name == name) return speaker.colour;
   }
+  return kWhite;
 }
+
+void GridTextSink::drawNamePlate(std::string_view name) { vars_.S[37] = speakerColour(name); }
 
 void GridTextSink::drawRuby(std::string_view) {
   // Ruby over the first character of a page sits over row 1, where that character will go.
-  if (!fullScreenText() && column_ == 0 && row_ == 0 && !nameInline_) row_ = 1;
+  if (!fullScreenText() && cursor_.column == 0 && cursor_.row == 0 && !cursor_.nameInline)
+    cursor_.row = 1;
 }
 
 void GridTextSink::openTextWindow() {
   if (shown_) return;
   shown_ = true;
-  gridEmpty_ = true;
+  grid_.empty = true;
 }
 
 void GridTextSink::closeTextWindow() {
-  column_ = row_ = 0;
-  colourCode_ = 0;
-  wideSpacing_ = false;
+  cursor_.column = cursor_.row = 0;
+  cursor_.colourCode = 0;
+  cursor_.wideSpacing = false;
   if (!shown_) return;
   shown_ = false;
-  gridEmpty_ = true;
+  grid_.empty = true;
 }
 
 void GridTextSink::setTextMode(int32_t mode) {
   vars_.S[37] = kWhite;
+  colourSelected(0);
   if (mode == vars_.S[160]) return;
   clearTextGrid();
   vars_.S[160] = vars_.S[160] == 0 ? 1 : 0;
@@ -145,22 +159,22 @@ void GridTextSink::declareWindowShown(bool shown) {
   shown_ = shown;
 }
 
-std::string GridTextSink::rowText(int r) const {
+std::string TextGrid::rowText(int r) const {
   if (r < 0 || r >= kRows) return {};
-  const auto& row = characters_[size_t(r)];
+  const auto& row = characters[size_t(r)];
   std::string out;
   for (int c = 0; c < kColumns; ++c) {
     const char b = row[size_t(c)];
     if (b == '\0') continue;  // the 0 after a single-byte character, or an empty column
     out.push_back(b);
-    if (static_cast<unsigned char>(b) >= 0x80 && c + 1 < kColumns) out.push_back(row[size_t(++c)]);
+    if (isSjisLeadByte(static_cast<unsigned char>(b)) && c + 1 < kColumns) out.push_back(row[size_t(++c)]);
   }
   return out;
 }
 
-int32_t GridTextSink::colourAt(int r, int c) const {
+int32_t TextGrid::colourAt(int r, int c) const {
   if (r < 0 || r >= kRows || c < 0 || c >= kColumns) return 0;
-  return colours_[size_t(r)][size_t(c)];
+  return colours[size_t(r)][size_t(c)];
 }
 
 }  // namespace corvid

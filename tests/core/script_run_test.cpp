@@ -290,19 +290,20 @@ TEST(ScriptRun, DemoTitlePlaysThroughItsScripts) {
   TempDir out, runtime, data;
   const std::string input = out.path() + "/input.txt";
   const std::string state = out.path() + "/state.json";
-  // Four pages, the first choice bar (the pond), a page, the pond on the garden's map, a page.
+  // Six pages, the first choice bar (the pond), a page, the pond on the garden's map, a page.
   std::ofstream(input) << "1500 click 400 300\n3000 click 400 300\n4500 click 400 300\n"
-                       << "6000 click 400 300\n7500 click 400 220\n9000 click 400 300\n"
-                       << "10500 click 200 410\n12000 click 400 300\n13500 state " << state
-                       << "\n";
-  ASSERT_EQ(runCorvid({"--headless", "--input", input, "--run-ms", "14000", "--data-dir",
+                       << "6000 click 400 300\n7500 click 400 300\n9000 click 400 300\n"
+                       << "10500 click 400 220\n12000 click 400 300\n13500 click 200 410\n"
+                       << "15000 click 400 300\n16500 state " << state << "\n";
+  ASSERT_EQ(runCorvid({"--headless", "--input", input, "--run-ms", "17000", "--data-dir",
                        data.path(), std::string(CORVID_BIN_DIR) + "/demo"},
                       runtime.path())
                 .exitCode,
             0);
   const std::string json = readText(state);
   for (const char* field : {"\"script\":\"evening\"", "\"callDepth\":0", "\"title\":\"春の庭\"",
-                            "\"V\":[0,3,0,1,1,", "\"春の庭へようこそ。\",\"花を一本植えた。\"",
+                            "\"V\":[0,3,0,1,1,", "\"春の庭へようこそ。\",\"佐倉\"",
+                            "\"花びらが一枚、肩に落ちる。\",\"花を一本植えた。\"",
                             "\"池では鯉がゆったりと泳いでいた。\"",
                             "\"夕暮れの庭に風が吹く。\"]"})
     EXPECT_NE(json.find(field), std::string::npos) << field;

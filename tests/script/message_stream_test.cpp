@@ -327,6 +327,18 @@ TEST(MessageStream, MalformedTextStaysWithinTheLine) {
   EXPECT_EQ(rig.host.errors.front(), "main:1: line longer than 2047 bytes, cut");
 }
 
+// Half-width katakana are characters of one byte each, in the text and in insertions.
+TEST(MessageStream, HalfWidthKatakanaTakeOneColumnEach) {
+  InterpreterRig rig;
+  rig.start({"ｱｲ[$3]ｳ"});
+  rig.vars.setString(3, "\xb4\xb5");  // ｴｵ
+  rig.wait.characterDelay = 0;
+  rig.interpreter.step();
+  EXPECT_EQ(rig.logLines().back(), "ｱｲｴｵｳ");
+  EXPECT_EQ(rig.text.rowText(1), "\xb1\xb2\xb4\xb5\xb3");
+  EXPECT_EQ(rig.text.charactersShown(), 5);
+}
+
 TEST(MessageStream, BlocksReachedInTheFlowAreSkipped) {
   InterpreterRig rig;
   rig.start({"{", "!V001=1", "}", "{:Case(V002=0)", "!V002=1", "{:Other", "!V003=1", "}:case",
