@@ -16,7 +16,7 @@ function(corvid_subsystem name)
 endfunction()
 
 corvid_subsystem(data PkgConfig::JPEG)
-corvid_subsystem(gfx corvid_data)
+corvid_subsystem(gfx corvid_data corvid_script)
 corvid_subsystem(script corvid_data)
 corvid_subsystem(sound corvid_data)
 corvid_subsystem(persist corvid_data corvid_script)

@@ -22,7 +22,9 @@ void reportArchiveProblems(const std::vector<std::string>& problems) {
 }  // namespace
 
 Engine::Engine(Platform& platform, EngineOptions options)
-    : platform_(platform), options_(std::move(options)) {}
+    : platform_(platform), options_(std::move(options)) {
+  scene_.setTransitions(&transitions_);
+}
 
 // ---- Start-up -------------------------------------------------------------------------------
 

@@ -18,6 +18,7 @@
 #include "gfx/layers.h"
 #include "gfx/picture_loader.h"
 #include "gfx/surface.h"
+#include "gfx/transitions.h"
 
 namespace corvid {
 
@@ -92,6 +93,10 @@ class Scene {
   Scene(SceneSurfaces surfaces, SystemVariables& S, const GameConfig& config,
         PictureLoader& pictures, SceneHost& host);
 
+  // The transitions every scene change runs; without them every number shows the new screen
+  // at once.
+  void setTransitions(Transitions* transitions) { transitions_ = transitions; }
+
   // "_sprset", read at start-up.
   void setSpriteSets(std::vector<std::string> lines) { spriteSets_ = std::move(lines); }
   const std::vector<std::string>& spriteSets() const { return spriteSets_; }
@@ -158,6 +163,7 @@ class Scene {
   const GameConfig& config_;
   PictureLoader& pictures_;
   SceneHost& host_;
+  Transitions* transitions_ = nullptr;
   std::vector<std::string> spriteSets_;
 
   LayerState state_;

@@ -1,0 +1,318 @@
+// The frames of the numbered transitions. Sections: changed rectangles; tables; frames.
+
+#include "gfx/transition_frames.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "gfx/picture_draw.h"
+
+namespace corvid {
+
+// ---- Changed rectangles ----------------------------------------------------------------------
+
+void ChangedRect::add(int x, int y, int w, int h) {
+  const int ax = std::max(x, 0), ay = std::max(y, 0);
+  const int bx = std::min(x + w, kScreenWidth), by = std::min(y + h, kScreenHeight);
+  if (ax >= bx || ay >= by) return;
+  x0 = std::min(x0, ax);
+  y0 = std::min(y0, ay);
+  x1 = std::max(x1, bx);
+  y1 = std::max(y1, by);
+}
+
+void copySame(const Surface& from, Surface& to, int x, int y, int w, int h, ChangedRect& changed) {
+  copyRect(from, x, y, w, h, to, x, y);
+  changed.add(x, y, w, h);
+}
+
+// ---- Tables ----------------------------------------------------------------------------------
+
+TransitionSpeed speedFor(int32_t s16) {
+  static constexpr TransitionSpeed kTable[17] = {
+      {4, 8, 20},  {32, 4, 1},  {32, 8, 2},  {32, 12, 3}, {16, 8, 5},  {16, 12, 8},
+      {8, 8, 12},  {8, 12, 16}, {4, 8, 20},  {4, 10, 30}, {4, 12, 40}, {2, 8, 60},
+      {2, 12, 70}, {1, 8, 80},  {1, 12, 100}, {1, 16, 120}, {1, 20, 140}};
+  return s16 >= 1 && s16 <= 16 ? kTable[s16] : kTable[0];
+}
+
+CrossFadeRate crossFadeRateFor(int32_t m) {
+  if (m >= 6400) return {1, m >> 8};
+  if (m >= 3200) return {2, m >> 7};
+  if (m >= 1600) return {4, m >> 6};
+  if (m >= 800) return {8, m >> 5};
+  return {16, m >> 4};
+}
+
+std::array<uint8_t, kTileCount> tileOrder(RandomGenerator& random) {
+  std::array<uint8_t, kTileCount> order;
+  for (int i = 0; i < kTileCount; ++i) order[size_t(i)] = uint8_t(i);
+  for (int i = 0; i < kTileCount; ++i)
+    std::swap(order[size_t(i)], order[size_t(random.randomValue() % kTileCount)]);
+  return order;
+}
+
+std::vector<RowPiece> splitRowPieces(RandomGenerator& random) {
+  std::vector<RowPiece> pieces;
+  pieces.reserve(kRowPieces);
+  for (int r = 0; r < kScreenHeight; ++r) {
+    const int split = random.randomValue() % 600 + 20;
+    pieces.push_back({int16_t(r), 0, int16_t(split)});
+    pieces.push_back({int16_t(r), int16_t(split), int16_t(kScreenWidth - split)});
+  }
+  for (size_t i = 0; i < pieces.size(); ++i)
+    std::swap(pieces[i], pieces[size_t(2 * (random.randomValue() % 600))]);
+  return pieces;
+}
+
+void fillCheckerTable(CheckerTable& table, int level, int levels) {
+  for (int fresh = 0; fresh < 256; ++fresh)
+    for (int old = 0; old < 256; ++old)
+      table[size_t(fresh * 256 + old)] =
+          uint8_t((old * (levels - level) + fresh * level) / levels);
+}
+
+int checkerLevels(int32_t s16) { return s16 >= 1 && s16 <= 128 ? s16 : 16; }
+
+// ---- Frames ----------------------------------------------------------------------------------
+
+void patternWipeFrame(const Surface& pattern, const Surface& old, const Surface& fresh,
+                      Surface& mask, Surface& output, int c, bool firstHalf) {
+  if (firstHalf) dimSurface(pattern, mask, c);
+  else brightenSurface(pattern, mask, c);
+  blendThroughMask(old, fresh, output, mask);
+}
+
+ChangedRect blindsFrame(const Surface& fresh, Surface& display, int f) {
+  ChangedRect changed;
+  for (int k = 0; k < 16; ++k) {
+    const int s = f + k - 15;
+    if (s >= 0 && s < 80) copySame(fresh, display, 16 * s, 0, 16 - k, kScreenHeight, changed);
+  }
+  return changed;
+}
+
+int irisLimit(int32_t s20, int32_t s21) {
+  // Positions far off the screen would make the iris run for hours; past 2000 the disc
+  // covers the screen many times over.
+  const int64_t dx = s20 > 400 ? int64_t(s20) - 400 : 400 - int64_t(s20);
+  const int64_t dy = s21 > 300 ? int64_t(s21) - 300 : 300 - int64_t(s21);
+  return int(std::min<int64_t>(std::max(dx, dy) + 500, 2000));
+}
+
+ChangedRect irisFrame(const Surface& fresh, Surface& display, int r) {
+  ChangedRect changed;
+  const auto span = [&](int row, int half) {
+    copySame(fresh, display, 400 - half, row, 2 * half + 1, 1, changed);
+  };
+  int x = r, y = 0, d = r;
+  while (y <= x) {
+    if (y <= 300) {
+      span(300 - y, std::min(x, 400));
+      span(300 + y, std::min(x, 400));
+    }
+    if (x <= 300) {
+      span(300 - x, std::min(y, 400));
+      span(300 + x, std::min(y, 400));
+    }
+    d -= 2 * y - 1;
+    y += 1;
+    if (d < 0) {
+      d += 2 * (x - 1);
+      x -= 1;
+    }
+  }
+  return changed;
+}
+
+ChangedRect tilesFrame(const Surface& old, const Surface& fresh, Surface& output,
+                       Surface& display, const std::array<uint8_t, kTileCount>& order, int t) {
+  ChangedRect changed;
+  for (int j = 0; j < kTileCount; ++j) {
+    const int k = j - t + 16;
+    if (k < -3 || k > 16) continue;
+    const int tile = order[size_t(j)];
+    const int x = kTileWidth * (tile % 10), y = kTileHeight * (tile / 10);
+    blendTile(old, fresh, output, x, y, 16 * std::max(k, 0));
+    copySame(output, display, x, y, kTileWidth, kTileHeight, changed);
+  }
+  return changed;
+}
+
+ChangedRect interlaceRowsFrame(const Surface& fresh, Surface& display, int k) {
+  ChangedRect changed;
+  for (int i = 0; i < 5; ++i) {
+    const int r = 10 * k + 2 * i;
+    if (r >= kScreenHeight) break;
+    copySame(fresh, display, 0, r, kScreenWidth, 1, changed);
+    copySame(fresh, display, 0, kScreenHeight - 1 - r, kScreenWidth, 1, changed);
+  }
+  return changed;
+}
+
+ChangedRect interlaceColumnsFrame(const Surface& fresh, Surface& display, int k) {
+  ChangedRect changed;
+  for (int i = 0; i < 5; ++i) {
+    const int c = 10 * k + 2 * i;
+    if (c >= kScreenWidth) break;
+    copySame(fresh, display, c, 0, 1, kScreenHeight, changed);
+    copySame(fresh, display, kScreenWidth - 1 - c, 0, 1, kScreenHeight, changed);
+  }
+  return changed;
+}
+
+ChangedRect squaresFrame(const Surface& fresh, Surface& display, int t) {
+  ChangedRect changed;
+  for (int k = 0; k < 32; ++k) {
+    const int h = 32 - k, diagonal = t + k - 32;
+    for (int row = 0; row < 10; ++row) {
+      const int col = diagonal - row;
+      if (col < 0 || col >= 25) continue;
+      copySame(fresh, display, 64 * col + 32 - h, 64 * row + 32 - h, 2 * h, 2 * h, changed);
+    }
+  }
+  return changed;
+}
+
+void mosaicFrame(const Surface& source, Surface& output, int a) {
+  for (int by = 0; by < kScreenHeight; by += a) {
+    const int rows = std::min(a, kScreenHeight - by);
+    uint8_t* first = output.row(by);
+    for (int bx = 0; bx < kScreenWidth; bx += a) {
+      const uint8_t* c = source.at(bx, by);
+      const int end = std::min(bx + a, kScreenWidth);
+      for (int x = bx; x < end; ++x) std::memcpy(first + 3 * x, c, 3);
+    }
+    for (int r = 1; r < rows; ++r) std::memcpy(output.row(by + r), first, size_t(output.stride()));
+  }
+}
+
+namespace {
+
+// The soft wipe's band: 32 pixels of mask 0, then a ramp 0 .. 255, three bytes a pixel.
+const std::array<uint8_t, kSoftBandWidth * 3>& softBand() {
+  static const std::array<uint8_t, kSoftBandWidth * 3> band = [] {
+    std::array<uint8_t, kSoftBandWidth * 3> b{};
+    for (int i = 0; i < 256; ++i)
+      for (int c = 0; c < 3; ++c) b[size_t(3 * (32 + i) + c)] = uint8_t(i);
+    return b;
+  }();
+  return band;
+}
+
+}  // namespace
+
+void softWipeFrame(const Surface& fresh, const Surface& old, Surface& output, int x) {
+  const int start = std::max(x, 0), end = std::min(x + kSoftBandWidth, kScreenWidth);
+  const uint8_t* mask = softBand().data() + 3 * (start - x);
+  for (int r = 0; r < kScreenHeight; ++r) {
+    // What the band has passed shows the new picture, also when frames were skipped.
+    if (start > 0) std::memcpy(output.row(r), fresh.row(r), size_t(3 * start));
+    if (start < end)
+      maskRow(fresh.at(start, r), old.at(start, r), 3 * (end - start) / 8, mask,
+              output.at(start, r));
+  }
+}
+
+ChangedRect splitRowsFrame(const Surface& fresh, Surface& display,
+                           const std::vector<RowPiece>& pieces, int f) {
+  ChangedRect changed;
+  for (int i = kPiecesPerFrame * f; i < kPiecesPerFrame * (f + 1) && i < int(pieces.size()); ++i) {
+    const RowPiece& p = pieces[size_t(i)];
+    copySame(fresh, display, p.x, p.row, p.width, 1, changed);
+  }
+  return changed;
+}
+
+void meltFrame(const Surface& fresh, Surface& work, int t) {
+  const int first = std::max(t, 0), last = std::min(t + 127, kScreenHeight - 1);
+  for (int r = first; r <= last; ++r) {
+    const uint8_t* s = fresh.row(r);
+    uint8_t* w = work.row(r);
+    for (int i = 0; i < fresh.stride(); ++i) {
+      if (w[i] < s[i]) w[i] = uint8_t(std::min(w[i] + 16, int(s[i])));
+      else w[i] = uint8_t(std::max(w[i] - 16, int(s[i])));
+    }
+  }
+}
+
+void stripesFrame(const Surface& fresh, Surface& work, int t) {
+  for (int k = 0; k < 20; ++k) {
+    const int w = 20 - k, d = t + k - 19;
+    for (int r = 0; r < kScreenHeight; ++r) {
+      const int x = std::max(20 * d - r, 0), end = std::min(20 * d - r + w, kScreenWidth);
+      if (x < end) std::memcpy(work.at(x, r), fresh.at(x, r), size_t(3 * (end - x)));
+    }
+  }
+}
+
+void checkerPhase(const Surface& fresh, const Surface& old, Surface& output,
+                  const CheckerTable& table, int p) {
+  const int pixelParity = (p == 0 || p == 3) ? 0 : 1;
+  for (int r = p % 2; r < kScreenHeight; r += 2) {
+    const uint8_t* s = fresh.row(r);
+    const uint8_t* w = old.row(r);
+    uint8_t* o = output.row(r);
+    for (int i = 3 * pixelParity; i < fresh.stride(); i += 6)
+      for (int c = i; c < i + 3; ++c) o[c] = table[size_t(s[c] * 256 + w[c])];
+  }
+}
+
+ChangedRect doorsFrame(const Surface& fresh, Surface& display, int v) {
+  copyRect(fresh, 400 - v, 0, v, kScreenHeight, display, 0, 0);
+  copyRect(fresh, 400, 0, v, kScreenHeight, display, kScreenWidth - v, 0);
+  ChangedRect changed;
+  changed.add(0, 0, v, kScreenHeight);
+  changed.add(kScreenWidth - v, 0, v, kScreenHeight);
+  return changed;
+}
+
+ChangedRect pushFrame(const Surface& fresh, const Surface& old, Surface& display, int v) {
+  copyRect(fresh, kScreenWidth - v, 0, v + 1, kScreenHeight, display, 0, 0);
+  copyRect(old, 0, 0, kScreenWidth - v, kScreenHeight, display, v, 0);
+  return ChangedRect::whole();
+}
+
+namespace {
+
+// trunc(trunc(d * 76800 / (v + 300)) / 256): the zoom's source offset for an offset d from the
+// centre, truncating towards zero at both divisions.
+int zoomed(int d, int v) { return int(int64_t(d) * 76800 / (v + 300)) / 256; }
+
+}  // namespace
+
+void zoomFadeFrame(const Surface& old, const Surface& fresh, Surface& output, RowWeight& weight,
+                   int v) {
+  setRowWeight(weight, v);
+  std::array<int, kScreenWidth> source;
+  for (int x = 0; x < kScreenWidth; ++x) source[size_t(x)] = 3 * (400 + zoomed(x - 400, v));
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const uint8_t* from = old.row(300 + zoomed(y - 300, v));
+    uint8_t* out = output.row(y);
+    for (int x = 0; x < kScreenWidth; ++x) std::memcpy(out + 3 * x, from + source[size_t(x)], 3);
+    blendRowPreset(weight, out, fresh.row(y), fresh.stride() / 8, out);
+  }
+}
+
+void slideFrame(const Surface& old, const Surface& fresh, Surface& output, int v, bool leftward,
+                std::vector<uint8_t>& row) {
+  const int stride = kScreenWidth * 3;
+  row.assign(size_t(2 * stride), 0);
+  uint8_t* shiftedOld = row.data();
+  uint8_t* shiftedNew = row.data() + stride;
+  const int n = 256 - v;  // how far the new picture is shifted
+  for (int y = 0; y < kScreenHeight; ++y) {
+    std::memset(row.data(), 0, row.size());
+    if (leftward) {
+      std::memcpy(shiftedOld, old.at(v, y), size_t(3 * (kScreenWidth - v)));
+      std::memcpy(shiftedNew + 3 * n, fresh.row(y), size_t(3 * (kScreenWidth - n)));
+    } else {
+      std::memcpy(shiftedOld + 3 * v, old.row(y), size_t(3 * (kScreenWidth - v)));
+      std::memcpy(shiftedNew, fresh.at(n, y), size_t(3 * (kScreenWidth - n)));
+    }
+    blendRow(shiftedOld, shiftedNew, stride / 8, v, output.row(y));
+  }
+}
+
+}  // namespace corvid
