@@ -77,12 +77,6 @@ int checkerLevels(int32_t s16) { return s16 >= 1 && s16 <= 128 ? s16 : 16; }
 
 // ---- Frames ----------------------------------------------------------------------------------
 
-void patternWipeFrame(const Surface& pattern, const Surface& old, const Surface& fresh,
-                      Surface& mask, Surface& output, int c, bool firstHalf) {
-  if (firstHalf) dimSurface(pattern, mask, c);
-  else brightenSurface(pattern, mask, c);
-  blendThroughMask(old, fresh, output, mask);
-}
 
 ChangedRect blindsFrame(const Surface& fresh, Surface& display, int f) {
   ChangedRect changed;
@@ -225,39 +219,27 @@ ChangedRect splitRowsFrame(const Surface& fresh, Surface& display,
   return changed;
 }
 
-void meltFrame(const Surface& fresh, Surface& work, int t) {
-  const int first = std::max(t, 0), last = std::min(t + 127, kScreenHeight - 1);
-  for (int r = first; r <= last; ++r) {
-    const uint8_t* s = fresh.row(r);
-    uint8_t* w = work.row(r);
-    for (int i = 0; i < fresh.stride(); ++i) {
-      if (w[i] < s[i]) w[i] = uint8_t(std::min(w[i] + 16, int(s[i])));
-      else w[i] = uint8_t(std::max(w[i] - 16, int(s[i])));
-    }
-  }
-}
 
+// The stripes of one row never overlap, so each row is done whole before the next.
 void stripesFrame(const Surface& fresh, Surface& work, int t) {
-  for (int k = 0; k < 20; ++k) {
-    const int w = 20 - k, d = t + k - 19;
-    for (int r = 0; r < kScreenHeight; ++r) {
+  for (int r = 0; r < kScreenHeight; ++r) {
+    const uint8_t* from = fresh.row(r);
+    uint8_t* to = work.row(r);
+    for (int k = 0; k < 20; ++k) {
+      const int w = 20 - k, d = t + k - 19;
       const int x = std::max(20 * d - r, 0), end = std::min(20 * d - r + w, kScreenWidth);
-      if (x < end) std::memcpy(work.at(x, r), fresh.at(x, r), size_t(3 * (end - x)));
+      if (x < end) std::memcpy(to + 3 * x, from + 3 * x, size_t(3 * (end - x)));
     }
   }
 }
 
-void checkerPhase(const Surface& fresh, const Surface& old, Surface& output,
-                  const CheckerTable& table, int p) {
-  const int pixelParity = (p == 0 || p == 3) ? 0 : 1;
-  for (int r = p % 2; r < kScreenHeight; r += 2) {
-    const uint8_t* s = fresh.row(r);
-    const uint8_t* w = old.row(r);
-    uint8_t* o = output.row(r);
-    for (int i = 3 * pixelParity; i < fresh.stride(); i += 6)
-      for (int c = i; c < i + 3; ++c) o[c] = table[size_t(s[c] * 256 + w[c])];
+void copyStripesBand(const Surface& work, Surface& display, int t) {
+  for (int r = 0; r < kScreenHeight; ++r) {
+    const int x = std::max(20 * (t - 20) - r, 0), end = std::min(20 * t - r + 1, kScreenWidth);
+    if (x < end) std::memcpy(display.at(x, r), work.at(x, r), size_t(3 * (end - x)));
   }
 }
+
 
 ChangedRect doorsFrame(const Surface& fresh, Surface& display, int v) {
   copyRect(fresh, 400 - v, 0, v, kScreenHeight, display, 0, 0);
@@ -274,44 +256,98 @@ ChangedRect pushFrame(const Surface& fresh, const Surface& old, Surface& display
   return ChangedRect::whole();
 }
 
-namespace {
 
-// trunc(trunc(d * 76800 / (v + 300)) / 256): the zoom's source offset for an offset d from the
-// centre, truncating towards zero at both divisions.
-int zoomed(int d, int v) { return int(int64_t(d) * 76800 / (v + 300)) / 256; }
 
-}  // namespace
+// ---- Frames written for speed --------------------------------------------------------------
+// Each gives the bytes of its plain version (transition_frames_plain.cpp), row by row while the
+// row is in the cache. The loops pass the display as `out` and give the output surface the
+// last frame once they end.
 
-void zoomFadeFrame(const Surface& old, const Surface& fresh, Surface& output, RowWeight& weight,
-                   int v) {
-  setRowWeight(weight, v);
-  std::array<int, kScreenWidth> source;
-  for (int x = 0; x < kScreenWidth; ++x) source[size_t(x)] = 3 * (400 + zoomed(x - 400, v));
+void patternWipeFrame(const Surface& pattern, const Surface& old, const Surface& fresh,
+                      Surface& out, int c, bool firstHalf) {
+  const BlendKernels& k = blendKernels();
+  const int level = std::clamp(c, 0, 255);
+  const size_t bytes = size_t(fresh.stride());
+  std::array<uint8_t, kScreenWidth * 3> mask;
   for (int y = 0; y < kScreenHeight; ++y) {
-    const uint8_t* from = old.row(300 + zoomed(y - 300, v));
-    uint8_t* out = output.row(y);
-    for (int x = 0; x < kScreenWidth; ++x) std::memcpy(out + 3 * x, from + source[size_t(x)], 3);
-    blendRowPreset(weight, out, fresh.row(y), fresh.stride() / 8, out);
+    if (firstHalf) k.subConst(pattern.row(y), bytes, level, mask.data());
+    else k.addConst(pattern.row(y), bytes, level, mask.data());
+    k.throughMask(old.row(y), fresh.row(y), mask.data(), bytes, out.row(y));
   }
 }
 
-void slideFrame(const Surface& old, const Surface& fresh, Surface& output, int v, bool leftward,
-                std::vector<uint8_t>& row) {
-  const int stride = kScreenWidth * 3;
-  row.assign(size_t(2 * stride), 0);
-  uint8_t* shiftedOld = row.data();
-  uint8_t* shiftedNew = row.data() + stride;
+// Towards the new byte by 16, not past it: max(min(w + 16, s), w - 16), saturated at 0 and 255.
+void meltFrame(const Surface& fresh, Surface& work, int t) {
+  const int first = std::max(t, 0), last = std::min(t + 127, kScreenHeight - 1);
+  for (int r = first; r <= last; ++r) {
+    const uint8_t* s = fresh.row(r);
+    uint8_t* w = work.row(r);
+    for (int i = 0; i < kScreenWidth * 3; ++i) {
+      const uint8_t up = w[i] > 239 ? uint8_t(255) : uint8_t(w[i] + 16);
+      const uint8_t down = w[i] < 16 ? uint8_t(0) : uint8_t(w[i] - 16);
+      w[i] = std::max(std::min(up, s[i]), down);
+    }
+  }
+}
+
+void checkerPhase(const Surface& fresh, const Surface& old, Surface& output, Surface& display,
+                  const CheckerTable& table, int p) {
+  const int pixelParity = (p == 0 || p == 3) ? 0 : 1;
+  for (int r = p % 2; r < kScreenHeight; r += 2) {
+    const uint8_t* __restrict s = fresh.row(r);
+    const uint8_t* __restrict w = old.row(r);
+    uint8_t* __restrict o = output.row(r);
+    uint8_t* __restrict d = display.row(r);
+    for (int i = 3 * pixelParity; i < kScreenWidth * 3; i += 6) {
+      const uint8_t b0 = table[size_t(s[i] * 256 + w[i])];
+      const uint8_t b1 = table[size_t(s[i + 1] * 256 + w[i + 1])];
+      const uint8_t b2 = table[size_t(s[i + 2] * 256 + w[i + 2])];
+      o[i] = d[i] = b0;
+      o[i + 1] = d[i + 1] = b1;
+      o[i + 2] = d[i + 2] = b2;
+    }
+  }
+}
+
+// Rows of the zoomed old picture repeat; each is gathered once, four bytes a pixel (the byte
+// past a pixel is overwritten by the next one; the last pixel is copied alone).
+void zoomFadeFrame(const Surface& old, const Surface& fresh, Surface& out, RowWeight& weight,
+                   int v) {
+  setRowWeight(weight, v);
+  std::array<int, kScreenWidth> source;
+  for (int x = 0; x < kScreenWidth; ++x) source[size_t(x)] = 3 * (400 + zoomOffset(x - 400, v));
+  std::array<uint8_t, kScreenWidth * 3 + 1> scaled;
+  int scaledRow = -1;
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const int sy = 300 + zoomOffset(y - 300, v);
+    if (sy != scaledRow) {
+      const uint8_t* from = old.row(sy);
+      for (int x = 0; x < kScreenWidth - 1; ++x)
+        std::memcpy(scaled.data() + 3 * x, from + source[size_t(x)], 4);
+      std::memcpy(scaled.data() + 3 * (kScreenWidth - 1), from + source[kScreenWidth - 1], 3);
+      scaledRow = sy;
+    }
+    blendRowPreset(weight, scaled.data(), fresh.row(y), fresh.stride() / 8, out.row(y));
+  }
+}
+
+// Where only one of the shifted rows lies, the blend with black is a scaling; in between a mix.
+void slideFrame(const Surface& old, const Surface& fresh, Surface& output, int v, bool leftward) {
+  const BlendKernels& k = blendKernels();
   const int n = 256 - v;  // how far the new picture is shifted
   for (int y = 0; y < kScreenHeight; ++y) {
-    std::memset(row.data(), 0, row.size());
-    if (leftward) {
-      std::memcpy(shiftedOld, old.at(v, y), size_t(3 * (kScreenWidth - v)));
-      std::memcpy(shiftedNew + 3 * n, fresh.row(y), size_t(3 * (kScreenWidth - n)));
-    } else {
-      std::memcpy(shiftedOld + 3 * v, old.row(y), size_t(3 * (kScreenWidth - v)));
-      std::memcpy(shiftedNew, fresh.at(n, y), size_t(3 * (kScreenWidth - n)));
+    uint8_t* out = output.row(y);
+    const uint8_t* o = old.row(y);
+    const uint8_t* f = fresh.row(y);
+    if (leftward) {  // old(x + v) where x < 800 - v; new(x - n) where x >= n
+      k.scale(o + 3 * v, size_t(3 * n), 256 - v, out);
+      k.mix(f, o + 3 * (v + n), size_t(3 * (kScreenWidth - v - n)), v, out + 3 * n);
+      k.scale(f + 3 * (kScreenWidth - v - n), size_t(3 * v), v, out + 3 * (kScreenWidth - v));
+    } else {  // old(x - v) where x >= v; new(x + n) where x < 800 - n
+      k.scale(f + 3 * n, size_t(3 * v), v, out);
+      k.mix(f + 3 * (n + v), o, size_t(3 * (kScreenWidth - n - v)), v, out + 3 * v);
+      k.scale(o + 3 * (kScreenWidth - n - v), size_t(3 * n), 256 - v, out + 3 * (kScreenWidth - n));
     }
-    blendRow(shiftedOld, shiftedNew, stride / 8, v, output.row(y));
   }
 }
 

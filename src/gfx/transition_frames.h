@@ -85,7 +85,7 @@ inline constexpr int kMosaicSizes[10] = {2, 3, 4, 6, 8, 12, 16, 20, 28, 40};
 // 5: mask = the pattern dimmed (first half) or brightened (second half) by c; output = the old
 // picture blended through the mask with the new one, the new where the mask is high.
 void patternWipeFrame(const Surface& pattern, const Surface& old, const Surface& fresh,
-                      Surface& mask, Surface& output, int c, bool firstHalf);
+                      Surface& out, int c, bool firstHalf);
 // 6: frame f of the blinds.
 ChangedRect blindsFrame(const Surface& fresh, Surface& display, int f);
 // 7: the disc of radius r around (400, 300).
@@ -114,19 +114,40 @@ ChangedRect splitRowsFrame(const Surface& fresh, Surface& display,
 void meltFrame(const Surface& fresh, Surface& work, int t);
 // 16: frame t of the stripes, copied from the new picture into the work surface.
 void stripesFrame(const Surface& fresh, Surface& work, int t);
-// 17: phase p of a level: the bytes of the phase's rows and pixels take T[new * 256 + old].
-void checkerPhase(const Surface& fresh, const Surface& old, Surface& output,
+// What frames t - 1 and t changed, copied from the work surface to the display (which holds
+// the work surface as it was before them): the display then holds the work surface.
+void copyStripesBand(const Surface& work, Surface& display, int t);
+// 17: phase p of a level: the bytes of the phase's rows and pixels take T[new * 256 + old],
+// in the output and in the display (which holds the output).
+void checkerPhase(const Surface& fresh, const Surface& old, Surface& output, Surface& display,
                   const CheckerTable& table, int p);
 // 18: the new picture's middle columns opened out to both edges by v.
 ChangedRect doorsFrame(const Surface& fresh, Surface& display, int v);
 // 19: the new picture pushed in from the left by v columns, the old one pushed right.
 ChangedRect pushFrame(const Surface& fresh, const Surface& old, Surface& display, int v);
 // 20: the old picture zoomed about the centre, blended with weight v on the new.
+void zoomFadeFrame(const Surface& old, const Surface& fresh, Surface& out, RowWeight& weight,
+                   int v);
+// trunc(trunc(d * 76800 / (v + 300)) / 256): the zoom's source offset for an offset d from the
+// centre, truncating towards zero at both divisions.
+inline int zoomOffset(int d, int v) { return int(int64_t(d) * 76800 / (v + 300)) / 256; }
+// 21 (leftward) and 22: the two pictures shifted against each other (black beyond their
+// ends) and blended, weight v on the new.
+void slideFrame(const Surface& old, const Surface& fresh, Surface& out, int v, bool leftward);
+
+// ---- The plain versions ---------------------------------------------------------------------
+// The frames above that are written for speed, as plain surface passes; the fast ones give the
+// same bytes (the display aside, which the plain ones leave to the caller's copy).
+namespace plain {
+void patternWipeFrame(const Surface& pattern, const Surface& old, const Surface& fresh,
+                      Surface& mask, Surface& output, int c, bool firstHalf);
+void meltFrame(const Surface& fresh, Surface& work, int t);
+void checkerPhase(const Surface& fresh, const Surface& old, Surface& output,
+                  const CheckerTable& table, int p);
 void zoomFadeFrame(const Surface& old, const Surface& fresh, Surface& output, RowWeight& weight,
                    int v);
-// 21 (leftward) and 22: the two pictures shifted against each other and blended, weight v on
-// the new. `row` is a scratch of 4800 bytes.
 void slideFrame(const Surface& old, const Surface& fresh, Surface& output, int v, bool leftward,
                 std::vector<uint8_t>& row);
+}  // namespace plain
 
 }  // namespace corvid

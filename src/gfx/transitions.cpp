@@ -7,6 +7,7 @@
 #include "gfx/transitions.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "gfx/picture_draw.h"
 
@@ -16,10 +17,7 @@ namespace corvid {
 
 Transitions::Transitions(TransitionSurfaces surfaces, SystemVariables& S, RandomGenerator& random,
                          PictureLoader& pictures, TransitionHost& host)
-    : s_(surfaces), S_(S), random_(random), pictures_(pictures), host_(host), pacer_(host),
-      mask_(kScreenWidth, kScreenHeight) {
-  rows_.reserve(2 * kScreenWidth * 3);
-}
+    : s_(surfaces), S_(S), random_(random), pictures_(pictures), host_(host), pacer_(host) {}
 
 void Transitions::present(const ChangedRect& changed) {
   if (changed.empty()) return;
@@ -71,17 +69,19 @@ void Transitions::crossFadePreset(int type) {
   }
 }
 
-// A click ends the fade with the new screen; S19 is left as it is.
+// A click ends the fade with the new screen; S19 is left as it is. The frames are blended
+// straight onto the display; the output surface takes the last one, as if each had gone
+// through it.
 void Transitions::runCrossFade(int step, int period) {
   step = std::max(step, 1);
   pacer_.pacerStart();
   for (int level = 0; level <= 256;) {
-    blendSurfaces(s_.screen, s_.work, level, s_.output);
-    copyFrame(s_.output, s_.display);
+    blendSurfaces(s_.screen, s_.work, level, s_.display);
     presentDisplay();
     level += step * pacer_.pacerWait(period);
     if (requested()) break;
   }
+  copyFrame(s_.display, s_.output);
   showScreen();
 }
 
@@ -142,6 +142,9 @@ bool Transitions::runMode(int m, const TransitionSpeed& speed) {
     case 22: finished = slide(speed, false); break;
     default: return true;  // nothing is drawn: the old picture stays until the next repaint
   }
+  // The pattern wipe, the zoom and the slides draw their frames straight onto the display; the
+  // output surface takes the last one, as if each had gone through it.
+  if (m == 5 || m >= 20) copyFrame(s_.display, s_.output);
   if (!finished) {
     S_[19] = 1;
     return false;
@@ -152,15 +155,13 @@ bool Transitions::runMode(int m, const TransitionSpeed& speed) {
 
 bool Transitions::patternWipe(const TransitionSpeed& speed) {
   for (int c = 256 - speed.step; c > 0;) {
-    patternWipeFrame(s_.wipePattern, s_.work, s_.screen, mask_, s_.output, c, true);
-    copyFrame(s_.output, s_.display);
+    patternWipeFrame(s_.wipePattern, s_.work, s_.screen, s_.display, c, true);
     presentDisplay();
     c -= speed.step * pacer_.pacerWait(speed.period);
     if (requested()) return false;
   }
   for (int c = 0; c < 256;) {
-    patternWipeFrame(s_.wipePattern, s_.work, s_.screen, mask_, s_.output, c, false);
-    copyFrame(s_.output, s_.display);
+    patternWipeFrame(s_.wipePattern, s_.work, s_.screen, s_.display, c, false);
     presentDisplay();
     c += speed.step * pacer_.pacerWait(speed.period);
     if (requested()) return false;
@@ -242,25 +243,31 @@ bool Transitions::splitRows(const TransitionSpeed& speed) {
   return true;
 }
 
+// The display shows the work surface: all of it at first, then the rows of each band.
 bool Transitions::melt(const TransitionSpeed& speed) {
+  copyFrame(s_.work, s_.display);
   for (int t = -124; t < 664; t += 8) {
     const uint32_t start = pacer_.now();
     meltFrame(s_.screen, s_.work, t);
-    copyFrame(s_.work, s_.display);
-    presentDisplay();
+    const int first = std::max(t, 0), rows = std::min(t + 128, kScreenHeight) - first;
+    if (rows > 0)
+      std::memcpy(s_.display.row(first), s_.work.row(first), size_t(rows) * size_t(s_.work.stride()));
+    present(t == -124 ? ChangedRect::whole() : ChangedRect{0, first, kScreenWidth, first + rows});
     pacer_.sleepUntil(start + uint32_t(speed.delay));
     if (requested()) return false;
   }
   return true;
 }
 
-// Only odd frames are shown and waited for.
+// Only odd frames are shown and waited for. The display shows the work surface: all of it at
+// first, then what each pair of frames changed.
 bool Transitions::stripes(const TransitionSpeed& speed) {
+  copyFrame(s_.work, s_.display);
   for (int t = 0; t < kStripesFrames; ++t) {
     const uint32_t start = pacer_.now();
     stripesFrame(s_.screen, s_.work, t);
     if (t % 2 == 1) {
-      copyFrame(s_.work, s_.display);
+      copyStripesBand(s_.work, s_.display, t);
       presentDisplay();
       pacer_.sleepUntil(start + uint32_t(speed.delay));
     }
@@ -273,12 +280,12 @@ bool Transitions::stripes(const TransitionSpeed& speed) {
 bool Transitions::checker(const TransitionSpeed& speed) {
   const int levels = checkerLevels(S_[16]);
   copyFrame(s_.work, s_.output);
+  copyFrame(s_.output, s_.display);
   for (int level = 1; level <= levels; ++level) {
     fillCheckerTable(checkerTable_, level, levels);
     for (int p = 0; p < 4; ++p) {
       const uint32_t start = pacer_.now();
-      checkerPhase(s_.screen, s_.work, s_.output, checkerTable_, p);
-      copyFrame(s_.output, s_.display);
+      checkerPhase(s_.screen, s_.work, s_.output, s_.display, checkerTable_, p);
       presentDisplay();
       pacer_.sleepUntil(start + uint32_t(2 * speed.delay));
       if (requested()) return false;
@@ -307,8 +314,7 @@ bool Transitions::push(const TransitionSpeed& speed) {
 
 bool Transitions::zoomFade(const TransitionSpeed& speed) {
   for (int v = 8; v < 256;) {
-    zoomFadeFrame(s_.work, s_.screen, s_.output, rowWeight_, v);
-    copyFrame(s_.output, s_.display);
+    zoomFadeFrame(s_.work, s_.screen, s_.display, rowWeight_, v);
     presentDisplay();
     v += 8 * pacer_.pacerWait(speed.delay);
     if (requested()) return false;
@@ -318,8 +324,7 @@ bool Transitions::zoomFade(const TransitionSpeed& speed) {
 
 bool Transitions::slide(const TransitionSpeed& speed, bool leftward) {
   for (int v = 8; v < 256;) {
-    slideFrame(s_.work, s_.screen, s_.output, v, leftward, rows_);
-    copyFrame(s_.output, s_.display);
+    slideFrame(s_.work, s_.screen, s_.display, v, leftward);
     presentDisplay();
     v += 8 * pacer_.pacerWait(speed.delay);
     if (requested()) return false;

@@ -120,9 +120,7 @@ class Transitions {
   TransitionHost& host_;
   FramePacer pacer_;
   RowWeight rowWeight_;
-  Surface mask_;                 // the pattern wipe's mask of each frame
   Surface picture_;              // the picture of "scroll " and "wipeset " as loaded
-  std::vector<uint8_t> rows_;    // the slides' shifted rows
   CheckerTable checkerTable_{};  // the checker dissolve's table of the current level
   int transitionsRun_ = 0;
   int lastTransition_ = 0;

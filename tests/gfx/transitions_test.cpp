@@ -461,7 +461,7 @@ TEST(DrawnFrames, MosaicSoftWipeAndChecker) {
   copyFrame(checker.work, checker.output);
   CheckerTable table;
   fillCheckerTable(table, 8, 16);
-  checkerPhase(checker.screen, checker.work, checker.output, table, 1);  // odd rows, odd pixels
+  plain::checkerPhase(checker.screen, checker.work, checker.output, table, 1);  // odd rows, odd pixels
   EXPECT_EQ(pixel(checker.output, 1, 1), grey(100));
   EXPECT_EQ(pixel(checker.output, 0, 1), grey(0));
   EXPECT_EQ(pixel(checker.output, 1, 0), grey(0));
@@ -483,7 +483,7 @@ TEST(DrawnFrames, DoorsPushZoomAndSlides) {
 
   Rig zoom;
   for (int x = 0; x < 800; ++x) zoom.work.at(x, 300)[1] = uint8_t(x / 4);
-  zoomFadeFrame(zoom.work, zoom.screen, zoom.output, zoom.transitions.rowWeight(), 100);
+  plain::zoomFadeFrame(zoom.work, zoom.screen, zoom.output, zoom.transitions.rowWeight(), 100);
   // x = 0: source 400 + trunc(trunc(-400 * 76800 / 400) / 256) = 100.
   EXPECT_EQ(zoom.output.at(0, 300)[1], uint8_t((200 * 100 + (100 / 4) * 156) >> 8));
   EXPECT_EQ(zoom.output.at(0, 300)[0], uint8_t((200 * 100) >> 8));
@@ -491,11 +491,11 @@ TEST(DrawnFrames, DoorsPushZoomAndSlides) {
   Rig slide;
   slide.work.fill(0x505050);
   std::vector<uint8_t> rows;
-  slideFrame(slide.work, slide.screen, slide.output, 8, true, rows);
+  plain::slideFrame(slide.work, slide.screen, slide.output, 8, true, rows);
   EXPECT_EQ(pixel(slide.output, 0, 0), grey(80 * 248 >> 8));  // the new row not there yet
   EXPECT_EQ(pixel(slide.output, 799, 0), grey(200 * 8 >> 8));  // the old row ended
   EXPECT_EQ(pixel(slide.output, 400, 0), grey((200 * 8 + 80 * 248) >> 8));
-  slideFrame(slide.work, slide.screen, slide.output, 8, false, rows);
+  plain::slideFrame(slide.work, slide.screen, slide.output, 8, false, rows);
   EXPECT_EQ(pixel(slide.output, 0, 0), grey(200 * 8 >> 8));
   EXPECT_EQ(pixel(slide.output, 799, 0), grey(80 * 248 >> 8));
 }
@@ -505,12 +505,76 @@ TEST(DrawnFrames, PatternWipeChangesHighLevelsFirst) {
   rig.pattern.at(0, 0)[0] = 255;
   rig.pattern.at(1, 0)[0] = 100;
   Surface mask(800, 600);
-  patternWipeFrame(rig.pattern, rig.work, rig.screen, mask, rig.output, 200, true);
+  plain::patternWipeFrame(rig.pattern, rig.work, rig.screen, mask, rig.output, 200, true);
   EXPECT_EQ(rig.output.at(0, 0)[0], uint8_t(200 * 55 / 256));
   EXPECT_EQ(rig.output.at(1, 0)[0], 0);
-  patternWipeFrame(rig.pattern, rig.work, rig.screen, mask, rig.output, 100, false);
+  plain::patternWipeFrame(rig.pattern, rig.work, rig.screen, mask, rig.output, 100, false);
   EXPECT_EQ(rig.output.at(1, 0)[0], uint8_t(200 * 200 / 256));
   EXPECT_EQ(rig.output.at(2, 0)[0], uint8_t(200 * 100 / 256));
+}
+
+// ---- The fast frames give the plain frames' bytes ---------------------------------------------
+
+Surface noise(uint32_t seed) {
+  Surface s(800, 600);
+  for (uint8_t& b : s.pixels) {
+    seed = seed * 1103515245 + 12345;
+    b = uint8_t(seed >> 16);
+  }
+  return s;
+}
+
+TEST(FastFrames, GiveThePlainBytes) {
+  const Surface fresh = noise(1), old = noise(2), pattern = noise(3);
+  RowWeight weight;
+  Surface mask(800, 600);
+  std::vector<uint8_t> rows;
+  for (int c : {0, 1, 100, 252, 255}) {
+    for (bool first : {true, false}) {
+      Surface a(800, 600), b(800, 600);
+      plain::patternWipeFrame(pattern, old, fresh, mask, a, c, first);
+      patternWipeFrame(pattern, old, fresh, b, c, first);
+      EXPECT_EQ(a.pixels, b.pixels) << c;
+    }
+  }
+  for (int v : {8, 16, 128, 248, 255}) {
+    Surface a(800, 600), b(800, 600);
+    plain::zoomFadeFrame(old, fresh, a, weight, v);
+    zoomFadeFrame(old, fresh, b, weight, v);
+    EXPECT_EQ(a.pixels, b.pixels) << v;
+    for (bool leftward : {true, false}) {
+      plain::slideFrame(old, fresh, a, v, leftward, rows);
+      slideFrame(old, fresh, b, v, leftward);
+      EXPECT_EQ(a.pixels, b.pixels) << v << leftward;
+    }
+  }
+  Surface meltA = old, meltB = old;
+  for (int t = -124; t < 664; t += 8) {
+    plain::meltFrame(fresh, meltA, t);
+    meltFrame(fresh, meltB, t);
+  }
+  EXPECT_EQ(meltA.pixels, meltB.pixels);
+  EXPECT_EQ(meltB.pixels, fresh.pixels);
+  // The stripes: the display kept by the changed bands holds the work surface at every
+  // shown frame.
+  Surface work = old, display = old;
+  for (int t = 0; t < kStripesFrames; ++t) {
+    stripesFrame(fresh, work, t);
+    if (t % 2 == 0) continue;
+    copyStripesBand(work, display, t);
+    ASSERT_EQ(display.pixels, work.pixels) << t;
+  }
+  EXPECT_EQ(display.pixels, fresh.pixels);
+  CheckerTable table;
+  fillCheckerTable(table, 5, 16);
+  Surface a = old, b = old;
+  display = old;
+  for (int p = 0; p < 4; ++p) {
+    plain::checkerPhase(fresh, old, a, table, p);
+    checkerPhase(fresh, old, b, display, table, p);
+    EXPECT_EQ(a.pixels, b.pixels) << p;
+    EXPECT_EQ(display.pixels, b.pixels) << p;
+  }
 }
 
 // ---- Shake -------------------------------------------------------------------------------------
