@@ -56,6 +56,8 @@ class RecordingHost final : public TransitionHost {
   int32_t request = 0, requestKind = 1;
   int busy = 0, raised = 0;
   uint32_t presentCostMs = 0;  // how long presenting a frame takes
+  bool keepFrames = false;     // keep the last two frames presented whole
+  std::vector<uint8_t> previousFrame, lastFrame;
   bool effectRunning = false, instant = false, cut = false, scrolling = false;
 
   uint32_t millis() override { return now; }
@@ -73,6 +75,9 @@ class RecordingHost final : public TransitionHost {
     r.add(x, y, w, h);
     frames.push_back({now, r, pixel(display, sampleX, sampleY)});
     now += presentCostMs;
+    if (!keepFrames) return;
+    previousFrame = lastFrame;
+    lastFrame = display.pixels;
   }
   void raiseEffectFlags() override {
     ++busy;
@@ -322,6 +327,27 @@ TEST(DrawnModes, EndOnTheNewScreenInTheirTime) {
     EXPECT_EQ(rig.host.busy, 0);
     EXPECT_EQ(rig.host.raised, 1);
   }
+}
+
+// The modes that end with their last frame have covered the whole screen by then, so the
+// new screen shown after them changes nothing; an iris centred so that its last disc misses
+// the corners is the exception that showing the screen mends.
+TEST(DrawnModes, TheirLastFrameCoversTheScreen) {
+  for (int mode : {6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17}) {
+    Rig rig;
+    for (int y = 0; y < 600; y += 7)
+      for (int x = 0; x < 800; x += 13) rig.screen.at(x, y)[0] = uint8_t(x ^ y);
+    rig.host.keepFrames = true;
+    rig.transitions.runTransition(mode);
+    EXPECT_EQ(rig.host.previousFrame, rig.screen.pixels) << mode;
+  }
+  Rig iris;
+  iris.S[20] = 400;
+  iris.S[21] = 300;
+  iris.host.keepFrames = true;
+  iris.transitions.runTransition(7);
+  EXPECT_EQ(Bytes(iris.host.previousFrame.begin(), iris.host.previousFrame.begin() + 3), grey(0));
+  EXPECT_EQ(iris.display.pixels, iris.screen.pixels);
 }
 
 TEST(DrawnModes, NoneAndUnknownNumbersDrawNothing) {
