@@ -290,21 +290,55 @@ void meltFrame(const Surface& fresh, Surface& work, int t) {
   }
 }
 
+// x / D for x up to 255 D by the high half of x * reciprocal, shifted by k: with
+// 2^k < D <= 2^(k + 1) and reciprocal = ceil(2^(16 + k) / D) < 2^16 the error stays below 1 / D
+// as long as 2^(16 + k) > 255 D^2, which holds up to D = 128. N = 1 is taken as 2 with doubled
+// weights, so that k is never negative.
+CheckerWeights checkerWeights(int level, int levels) {
+  const int scale = levels == 1 ? 2 : 1;
+  const uint32_t divisor = uint32_t(levels * scale);
+  int k = 0;
+  while ((2u << k) < divisor) ++k;
+  const uint32_t reciprocal = ((1u << (16 + k)) + divisor - 1) / divisor;
+  return {uint16_t((levels - level) * scale), uint16_t(level * scale), uint16_t(reciprocal),
+          k};
+}
+
+namespace {
+
+// 0xFF on the bytes of the pixels of one parity (even or odd pixels), 0 on the others.
+const std::array<uint8_t, kScreenWidth * 3>& parityMask(int parity) {
+  static const auto masks = [] {
+    std::array<std::array<uint8_t, kScreenWidth * 3>, 2> m{};
+    for (int i = 0; i < kScreenWidth * 3; ++i) {
+      m[0][size_t(i)] = (i / 3) % 2 == 0 ? 0xFF : 0;
+      m[1][size_t(i)] = uint8_t(~m[0][size_t(i)]);
+    }
+    return m;
+  }();
+  return masks[size_t(parity)];
+}
+
+}  // namespace
+
+// The whole row is computed (in lanes the compiler can vectorise) and the phase's pixels are
+// taken from it through a byte mask.
 void checkerPhase(const Surface& fresh, const Surface& old, Surface& output, Surface& display,
-                  const CheckerTable& table, int p) {
-  const int pixelParity = (p == 0 || p == 3) ? 0 : 1;
+                  const CheckerWeights& weights, int p) {
+  const uint8_t* __restrict take = parityMask((p == 0 || p == 3) ? 0 : 1).data();
+  const uint16_t a = weights.oldWeight, b = weights.newWeight, m = weights.reciprocal;
+  const int k = weights.shift;
   for (int r = p % 2; r < kScreenHeight; r += 2) {
     const uint8_t* __restrict s = fresh.row(r);
     const uint8_t* __restrict w = old.row(r);
     uint8_t* __restrict o = output.row(r);
     uint8_t* __restrict d = display.row(r);
-    for (int i = 3 * pixelParity; i < kScreenWidth * 3; i += 6) {
-      const uint8_t b0 = table[size_t(s[i] * 256 + w[i])];
-      const uint8_t b1 = table[size_t(s[i + 1] * 256 + w[i + 1])];
-      const uint8_t b2 = table[size_t(s[i + 2] * 256 + w[i + 2])];
-      o[i] = d[i] = b0;
-      o[i + 1] = d[i + 1] = b1;
-      o[i + 2] = d[i + 2] = b2;
+    for (int i = 0; i < kScreenWidth * 3; ++i) {
+      const uint16_t x = uint16_t(w[i] * a + s[i] * b);
+      const uint8_t level = uint8_t(uint16_t((uint32_t(x) * m) >> 16) >> k);
+      const uint8_t byte = uint8_t((level & take[i]) | (o[i] & ~take[i]));
+      o[i] = byte;
+      d[i] = byte;
     }
   }
 }

@@ -117,10 +117,17 @@ void stripesFrame(const Surface& fresh, Surface& work, int t);
 // What frames t - 1 and t changed, copied from the work surface to the display (which holds
 // the work surface as it was before them): the display then holds the work surface.
 void copyStripesBand(const Surface& work, Surface& display, int t);
-// 17: phase p of a level: the bytes of the phase's rows and pixels take T[new * 256 + old],
-// in the output and in the display (which holds the output).
+// 17: phase p of a level: the bytes of the phase's rows and pixels take the level's mix,
+// T[new * 256 + old] of fillCheckerTable, in the output and in the display (which holds the
+// output). The mix is computed in 16-bit lanes as high16((old * oldWeight + new * newWeight)
+// * reciprocal) >> shift, which equals the table's division for every byte pair.
+struct CheckerWeights {
+  uint16_t oldWeight, newWeight, reciprocal;
+  int shift;
+};
+CheckerWeights checkerWeights(int level, int levels);
 void checkerPhase(const Surface& fresh, const Surface& old, Surface& output, Surface& display,
-                  const CheckerTable& table, int p);
+                  const CheckerWeights& weights, int p);
 // 18: the new picture's middle columns opened out to both edges by v.
 ChangedRect doorsFrame(const Surface& fresh, Surface& display, int v);
 // 19: the new picture pushed in from the left by v columns, the old one pushed right.

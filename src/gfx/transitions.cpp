@@ -282,10 +282,10 @@ bool Transitions::checker(const TransitionSpeed& speed) {
   copyFrame(s_.work, s_.output);
   copyFrame(s_.output, s_.display);
   for (int level = 1; level <= levels; ++level) {
-    fillCheckerTable(checkerTable_, level, levels);
+    const CheckerWeights weights = checkerWeights(level, levels);
     for (int p = 0; p < 4; ++p) {
       const uint32_t start = pacer_.now();
-      checkerPhase(s_.screen, s_.work, s_.output, s_.display, checkerTable_, p);
+      checkerPhase(s_.screen, s_.work, s_.output, s_.display, weights, p);
       presentDisplay();
       pacer_.sleepUntil(start + uint32_t(2 * speed.delay));
       if (requested()) return false;

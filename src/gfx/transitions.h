@@ -121,7 +121,6 @@ class Transitions {
   FramePacer pacer_;
   RowWeight rowWeight_;
   Surface picture_;              // the picture of "scroll " and "wipeset " as loaded
-  CheckerTable checkerTable_{};  // the checker dissolve's table of the current level
   int transitionsRun_ = 0;
   int lastTransition_ = 0;
 };
