@@ -8,4 +8,7 @@ foreach(src ${bench_srcs})
   add_executable(bench_${name} ${src})
   target_link_libraries(bench_${name} PRIVATE corvid_core benchmark::benchmark benchmark::benchmark_main
                         PkgConfig::PNG PkgConfig::LZ4)
+  if(name MATCHES "^present_" AND TARGET corvid_platform_sdl)
+    target_link_libraries(bench_${name} PRIVATE corvid_platform_sdl)
+  endif()
 endforeach()

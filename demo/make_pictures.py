@@ -291,6 +291,37 @@ def garden_map():
                 row.extend(c)
             rows.append(bytes(row))
         write_png(os.path.join(HERE, name + ".png"), 800, 600, rows)
+def night_sky():
+    """A tall night sky (800x1200) for the scroll: deep blue at the top, the last of the dusk at
+    the bottom, stars and a moon."""
+    top, low = (10, 15, 45), (230, 140, 90)
+    stars = [((i * 193) % 800, (i * 421) % 1000) for i in range(90)]
+    rows = []
+    for y in range(1200):
+        row = bytearray()
+        for x in range(800):
+            c = mix(top, low, (y / 1200.0) ** 2)
+            if (x - 600) ** 2 + (y - 160) ** 2 < 40 ** 2:
+                c = (245, 240, 210)  # the moon
+            row.extend(c)
+        for sx, sy in stars:
+            if sy == y:
+                row[3 * sx:3 * sx + 3] = bytes((255, 255, 230))
+        rows.append(bytes(row))
+    write_png(os.path.join(HERE, "Anight.png"), 800, 1200, rows)
+
+
+def wipe_pattern():
+    """The wipe pattern: grey levels rising towards the centre, so a wipe opens from the middle."""
+    rows = []
+    for y in range(600):
+        row = bytearray()
+        for x in range(800):
+            d = math.hypot((x - 400) / 400.0, (y - 300) / 300.0) / math.sqrt(2)
+            g = max(0, min(255, int(255 * (1 - d))))
+            row.extend((g, g, g))
+        rows.append(bytes(row))
+    write_png(os.path.join(HERE, "Gwipe.png"), 800, 600, rows)
 
 
 if __name__ == "__main__":
@@ -303,3 +334,5 @@ if __name__ == "__main__":
     choice_bars()
     garden_map()
     text_window()
+    night_sky()
+    wipe_pattern()

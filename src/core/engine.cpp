@@ -25,6 +25,7 @@ void reportArchiveProblems(const std::vector<std::string>& problems) {
 Engine::Engine(Platform& platform, EngineOptions options)
     : platform_(platform), options_(std::move(options)) {
   textWindow_.setScreenRefresh([this](int transition) { scene_.showScene(transition); });
+  scene_.setTransitions(&transitions_);
 }
 
 // ---- Start-up -------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "core/play_mode.h"
 #include "core/scene_host.h"
 #include "core/script_host.h"
+#include "core/transition_host.h"
 #include "data/archive.h"
 #include "data/game_config.h"
 #include "gfx/choice_display.h"
@@ -23,6 +24,7 @@
 #include "gfx/scene.h"
 #include "gfx/surface.h"
 #include "gfx/text_window.h"
+#include "gfx/transitions.h"
 #include "persist/global_data.h"
 #include "persist/player_settings.h"
 #include "persist/settings_store.h"
@@ -81,6 +83,7 @@ class Engine final : public PlatformClient {
   EngineFlags& flags() { return flags_; }
   WaitState& wait() { return wait_; }
   PlayMode playMode() const { return playMode_; }
+  void setPlayMode(PlayMode mode) { playMode_ = mode; }
   const Surface& display() const { return display_; }
   Platform& platform() { return platform_; }
   const PlayerSettings& settings() const { return settings_; }
@@ -101,6 +104,8 @@ class Engine final : public PlatformClient {
   RandomGenerator& random() { return random_; }
   // The picture layers, the stage and screen composition and the picture commands.
   Scene& scene() { return scene_; }
+  // The transitions, cross-fades, shake and scroll.
+  Transitions& transitions() { return transitions_; }
   const Surface& stage() const { return stage_; }
   const Surface& screen() const { return screen_; }
   // A picture that could not be read, for the trace (UTF-8).
@@ -185,6 +190,9 @@ class Engine final : public PlatformClient {
   Scene scene_{SceneSurfaces{background_, stage_, screen_, work_, output_, display_, overlay_,
                              parts_, scratchColour_, scratchMask_, spriteCache_},
                vars_.S, config_, pictures_, sceneHost_};
+  EngineTransitionHost transitionHost_{*this};
+  Transitions transitions_{TransitionSurfaces{screen_, work_, output_, display_, wipePattern_},
+                           vars_.S, random_, pictures_, transitionHost_};
 
   // The glyph renderer over the platform's font rasteriser, and its external characters.
   std::unique_ptr<GlyphRasteriser> rasteriser_ = makeFreeTypeRasteriser();

@@ -2,6 +2,7 @@
 
 #include "core/engine.h"
 #include "data/sjis.h"
+#include "gfx/picture_arguments.h"
 
 namespace corvid {
 
@@ -63,6 +64,40 @@ int ScriptHost::effects(const OwnedCommand& command) {
     return kContinueStep;
   }
   return stillToCome("effects", command);
+}
+
+// "fadein" T: S16 = T, then the screen shown again with transition 3; "fadeout" T: S16 = T,
+// then the picture operation of "gra " with a black background and transition 3.
+int ScriptHost::transitions(const OwnedCommand& command) {
+  Transitions& transitions = engine_.transitions();
+  const std::string_view a = command.arguments;
+  switch (command.id) {
+    case CommandId::Shake: transitions.shake(a); break;
+    case CommandId::Scroll: transitions.scroll(a); break;
+    case CommandId::WipeSet: transitions.wipeset(a.substr(0, a.find_first_of(" ,"))); break;
+    case CommandId::FadeIn:
+      engine_.vars().S[16] = leadingNumber(a);
+      engine_.scene().showScene(3);
+      break;
+    case CommandId::FadeOut:
+      engine_.vars().S[16] = leadingNumber(a);
+      engine_.scene().gra("S000,3");
+      break;
+    default: return stillToCome("transitions", command);
+  }
+  askAfterCloseRequest();
+  return commandInfo(command.id).result;
+}
+
+// A close asked for while a loop ran was only recorded; it gets its question now, as after a
+// picture command, so that no close box click is lost.
+void ScriptHost::askAfterCloseRequest() {
+  EngineFlags& flags = engine_.flags();
+  if (flags.effectRequest != 2) return;
+  flags.effectRequest = 0;
+  flags.scriptRunning = false;
+  if (askQuitQuestion()) flags.quitRequested = true;
+  flags.scriptRunning = true;
 }
 
 void ScriptHost::redrawScene() { engine_.scene().redrawScene(); }

@@ -29,9 +29,8 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
 
   // ---- CommandOwners --------------------------------------------------------------------
   int pictures(const OwnedCommand& command) override;
-  int transitions(const OwnedCommand& command) override {
-    return stillToCome("transitions", command);
-  }
+  // shake, scroll, wipeset, fadein, fadeout.
+  int transitions(const OwnedCommand& command) override;
   int effects(const OwnedCommand& command) override;
   int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
   // gameclr counts a completed game in the global data; the save and load screens come later.
@@ -67,6 +66,7 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
 
  private:
   int stillToCome(const char* owner, const OwnedCommand& command);
+  void askAfterCloseRequest();
 
   Engine& engine_;
   std::FILE* trace_ = nullptr;

@@ -122,6 +122,9 @@ std::string Engine::stateJson() {
   json.key("choiceActive").value(int64_t(wait_.choiceActive));
   json.key("skipLevel").value(int64_t(flags_.skipLevel));
   writeChoice(json, wait_.choiceActive, choices_.state());
+  json.key("busyCount").value(int64_t(flags_.busyCount));
+  json.key("effectRunning").value(flags_.effectRunning);
+  json.key("effectRequest").value(int64_t(flags_.effectRequest));
   writeInts(json, "V", vars_.V);
   writeInts(json, "S", vars_.S);
   writeInts(json, "G", vars_.G);

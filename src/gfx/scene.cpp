@@ -105,11 +105,14 @@ void Scene::showScene(int n) {
 }
 
 // The one place transitions plug in: the display goes from the work surface (the old screen)
-// to the screen surface with transition n. Until the transitions exist every number shows the
-// new screen at once.
+// to the screen surface with transition n.
 void Scene::runTransition(int n) {
   ++transitionsRun_;
   lastTransition_ = n;
+  if (transitions_) {
+    transitions_->runTransition(n);
+    return;
+  }
   copyFrame(s_.screen, s_.display);
   host_.present(s_.display);
 }

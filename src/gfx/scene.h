@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "data/game_config.h"
+#include "gfx/frame_pacer.h"
 #include "gfx/layers.h"
 #include "gfx/picture_loader.h"
 #include "gfx/surface.h"
+#include "gfx/transitions.h"
 
 namespace corvid {
 
@@ -40,9 +42,10 @@ struct SceneSurfaces {
 
 // ---- What the scene asks of the engine -------------------------------------------------------
 
-class SceneHost {
+// The clock and the message pump (millis, sleep, pumpMessages) come from PacerClock, so the
+// scene's own animated loops (the text window's fades) run on the frame pacer.
+class SceneHost : public PacerClock {
  public:
-  virtual ~SceneHost() = default;
 
   // The play state.
   virtual bool historyOpen() const = 0;  // the page history is up: no overlay is drawn
@@ -73,10 +76,6 @@ class SceneHost {
   // The display and the clock.
   virtual void present(const Surface& display) = 0;
   virtual void presentRect(const Surface& display, int x, int y, int w, int h) = 0;
-  virtual uint32_t millis() = 0;
-  virtual void sleep(uint32_t ms) = 0;
-  // Lets the window process what is pending; false once it has closed.
-  virtual bool pumpMessages() = 0;
   virtual void setScriptRunning(bool running) = 0;
 
   // An expression of the scenario language (upper-cased text), for "ptset ".
@@ -91,6 +90,10 @@ class Scene {
  public:
   Scene(SceneSurfaces surfaces, SystemVariables& S, const GameConfig& config,
         PictureLoader& pictures, SceneHost& host);
+
+  // The transitions every scene change runs; without them every number shows the new screen
+  // at once.
+  void setTransitions(Transitions* transitions) { transitions_ = transitions; }
 
   // "_sprset", read at start-up.
   void setSpriteSets(std::vector<std::string> lines) { spriteSets_ = std::move(lines); }
@@ -158,6 +161,7 @@ class Scene {
   const GameConfig& config_;
   PictureLoader& pictures_;
   SceneHost& host_;
+  Transitions* transitions_ = nullptr;
   std::vector<std::string> spriteSets_;
 
   LayerState state_;

@@ -57,20 +57,6 @@ int heightOf(int32_t h) { return std::clamp(h, 0, kScreenHeight); }
 
 }  // namespace
 
-int paceWindowFade(SceneHost& host, uint32_t& reference, uint32_t periodMs) {
-  if (!host.pumpMessages()) return 0;
-  const uint32_t elapsed = host.millis() - reference;
-  if (elapsed < periodMs) {
-    host.sleep(periodMs - elapsed);
-    reference += periodMs;
-    return 1;
-  }
-  const uint32_t n = elapsed / periodMs + 1;
-  host.sleep(n * periodMs - elapsed);
-  reference += n * periodMs;
-  return int(n);
-}
-
 // ---- Construction and pictures -------------------------------------------------------------
 
 TextWindow::TextWindow(const GameConfig& config, VariableSpaces& vars, MessageLog& log,
@@ -232,13 +218,14 @@ void TextWindow::fade(const Surface& from, const Surface& to, int step, uint32_t
   host_.raiseBusy();
   flags_.effectRunning = true;
   flags_.effectRequest = 0;
-  uint32_t reference = host_.millis();
+  FramePacer pacer(host_);
+  pacer.pacerStart();
   for (int level = 0; level < 256;) {
     blendSurfaces(to, from, level, s_.display);
     showAll();
     if (flags_.effectRequest != 0) break;
-    const int periods = paceWindowFade(host_, reference, periodMs);
-    if (periods == 0) break;
+    const int periods = pacer.pacerWait(int32_t(periodMs));
+    if (!pacer.windowOpen()) break;
     level += step * periods;
   }
   flags_.effectRunning = false;

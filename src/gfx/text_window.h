@@ -42,11 +42,6 @@ struct WindowColours {
   int32_t r = 0, g = 0, b = 0, a = 0, a2 = 0;
 };
 
-// The frame pacing of the window fades: lets the window work, then sleeps until the next period
-// of `periodMs` after `reference` (which it advances); returns the periods that passed (late
-// frames are skipped, never slowed down), 0 once the window has closed.
-int paceWindowFade(SceneHost& host, uint32_t& reference, uint32_t periodMs);
-
 class TextWindow final : public GridTextSink {
  public:
   TextWindow(const GameConfig& config, VariableSpaces& vars, MessageLog& log,

@@ -92,7 +92,7 @@ TEST(ChoiceRun, MoveAndClickPickTheBarTheLayoutGives) {
   EXPECT_EQ(shownAt(run.platform, 400, 350), kBar);
   EXPECT_EQ(shownAt(run.platform, 199, 290), kBg);
 
-  run.runUntil(2500);
+  run.runUntil(3000);
   EXPECT_EQ(run.engine.vars().V[1], 2);
   EXPECT_EQ(run.engine.vars().V[2], 0);  // the first block did not run
   EXPECT_EQ(run.engine.vars().V[10], 2);
@@ -123,14 +123,14 @@ TEST(ChoiceRun, FullScreenTextModeLinesFromTheCursorRow) {
   HeadlessRun run(writeTitle(title, {"*gra Abg", "*mode 1", "*select", "{A", "!V001=1", "{B",
                                      "!V001=2", "}", "!V010=V001"},
                              {}, {"TX2_OFS_Y:40", "TX2_PITCH_Y:50"}),
-                  "600 click 400 100\n");
-  run.runUntil(500);
+                  "2200 click 400 100\n");
+  run.runUntil(2100);  // after the cross-fade, the blinds and the backdrop fade of the mode
   EXPECT_EQ(run.engine.wait().choiceActive, 2);
   EXPECT_TRUE(contains(run.engine.stateJson(), "\"rects\":[[200,40,600,80],[200,90,600,130]]"));
   EXPECT_EQ(shownAt(run.platform, 200, 40), kBar);
   EXPECT_EQ(shownAt(run.platform, 599, 129), kBar);
   EXPECT_EQ(shownAt(run.platform, 400, 85), kBg);
-  run.runUntil(1500);
+  run.runUntil(3500);
   EXPECT_EQ(run.engine.wait().choiceActive, 0);
   EXPECT_EQ(run.engine.vars().V[10], 2);
   // The lines are gone with the backup: the bar's place shows what lies beside it (the stage

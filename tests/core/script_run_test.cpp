@@ -305,7 +305,7 @@ TEST(ScriptRun, DemoTitlePlaysThroughItsScripts) {
                             "\"V\":[0,3,0,1,1,", "\"春の庭へようこそ。\",\"佐倉\"",
                             "\"花びらが一枚、肩に落ちる。\",\"花を一本植えた。\"",
                             "\"池では鯉がゆったりと泳いでいた。\"",
-                            "\"夕暮れの庭に風が吹く。\"]"})
+                            "\"夕暮れの庭に風が吹く。\""})
     EXPECT_NE(json.find(field), std::string::npos) << field;
 }
 

@@ -289,7 +289,7 @@ TEST(TextWindowRun, WindowFadesInAndOut) {
   std::string events;
   const std::vector<int> times = {60, 100, 140, 180, 220, 260, 1200, 1300, 1400, 1500, 1600, 1700};
   for (int t : times) events += std::to_string(t) + " shot " + out.path() + "/" + std::to_string(t) + ".png\n";
-  HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", "*win_open", "%20", "*win_close", "%100"}),
+  HeadlessRun run(writeTextTitle(title, {"*gra ABG,4", "*win_open", "%20", "*win_close", "%100"}),
                   events);
   run.runUntil(400);
   EXPECT_TRUE(run.engine.textWindow().windowShown());
@@ -310,7 +310,7 @@ TEST(TextWindowRun, WindowFadesInAndOut) {
 
 TEST(TextWindowRun, FullScreenTextModeDarkensTheStageAndUsesItsOwnLayout) {
   TitleFixture title;
-  HeadlessRun run(writeTextTitle(title, {"*gra ABG,1", "*mode 1", ">アリス", "あい\\"}), "");
+  HeadlessRun run(writeTextTitle(title, {"*gra ABG,4", "*mode 1", ">アリス", "あい\\"}), "");
   run.runUntil(2000);
   const TextWindow& w = run.engine.textWindow();
   EXPECT_EQ(run.engine.vars().S[160], 1);
