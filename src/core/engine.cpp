@@ -28,6 +28,10 @@ Engine::Engine(Platform& platform, EngineOptions options)
 
 void Engine::formCreate() {
   flags_.quitRequested = false;
+  if (!options_.recordFile.empty()) {
+    std::string error;
+    if (!recorder_.open(options_.recordFile, error)) std::fprintf(stderr, "corvid: %s\n", error.c_str());
+  }
   platform_.openWindow(caption_);
   startUp();
   platform_.setCaption(caption_);
@@ -86,6 +90,7 @@ void Engine::startUp() {
   vars_.V.fill(0);
   vars_.S[100] = settings_.clear;
   readGlobalData();
+  input_.setCoverPictureFolders({options_.titleDir, globalData_->dataDir()});
   messageLog_.clear();
   setStartValues();
   resetSpriteLayout(vars_.S);  // the sprite-motion reset "INIT"
@@ -207,6 +212,7 @@ void Engine::reportPersistWarnings() {
 
 void Engine::setStartValues() {
   vars_.setSystemStartValues();
+  input_.updateMenus();
   flags_.systemDialogOpen = 0;
   flags_.backlogOpen = false;
   flags_.effectRunning = false;
@@ -317,37 +323,30 @@ bool Engine::voiceChannelPlaying() const { return false; }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
-// Only what ends the interpreter's waits is routed so far: a left click (or Return) and
-// wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
-  const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
-                          event.button == MouseButton::Left) ||
-                         (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
-  if (leftClick) playLeftClick();
-  if (event.type == InputEvent::Type::Wheel && event.wheel < 0 && flags_.busyCount == 0 &&
-      playMode_ == PlayMode::Play && !wait_.choiceActive)
-    interpreter_.endClickWait();
+  recorder_.record(platform_.millis(), event);
+  input_.handle(event);
 }
 
-void Engine::playLeftClick() {
-  if (flags_.effectRunning) {
-    flags_.effectRequest = 1;  // the effect finishes at once
-    return;
-  }
-  if (flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
-  // A click while text streams shows the rest of the page at once.
-  if (settings_.textPaced && wait_.waitKind == 0 && !wait_.choiceActive) wait_.instantPage = true;
-  if (flags_.sleepCountdown != 0) {
-    flags_.sleepCountdown = 0;
-    vars_.S[19] = 1;
-    return;
-  }
-  if (flags_.skipLevel != 0 && !wait_.choiceActive) {
-    interpreter_.stopSkipping();
-    return;
-  }
-  if (!wait_.choiceActive) interpreter_.endClickWait();
-  flags_.clickGuard = 5;
+// A close the player asked for (the window's close box, a quit) goes into the record; one the
+// engine asks for itself follows from input that is recorded already.
+bool Engine::onCloseRequest() {
+  const bool close = formCloseQuery();
+  if (close && !closingOurselves_) recorder_.recordQuit(platform_.millis());
+  return close;
+}
+
+void Engine::closeWindow() {
+  closingOurselves_ = true;
+  platform_.requestClose();
+  closingOurselves_ = false;
+}
+
+void Engine::setScreenMode(int mode) {
+  if (mode == screenMode_ || !platform_.setScreenMode(mode)) return;
+  if (screenMode_ == 1) platform_.showFullScreenBar(false);
+  screenMode_ = mode;
+  writePlayerSetting(IntSetting::SMode, mode);
 }
 
 bool Engine::formCloseQuery() {

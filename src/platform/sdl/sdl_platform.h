@@ -50,6 +50,12 @@ class SdlPlatform final : public Platform {
   int audioDeviceCount() override;
   bool openAddress(const std::string& url) override;
 
+  void setMenus(const std::vector<MenuItemState>& items) override {}
+  void openPopupMenu(int x, int y) override {}
+  void closePopupMenu() override {}
+  void showFullScreenBar(bool shown) override {}
+  void warpPointer(int x, int y) override {}
+
  private:
   bool windowToPicture(int wx, int wy, int& px, int& py) const;
   void render();
