@@ -574,6 +574,42 @@ TEST(Input, UpAndDownPutThePointerOnTheChoiceBars) {
   EXPECT_EQ(choices.decisions, (std::vector<bool>{false, true})) << "a click map takes the right button";
 }
 
+// S[i] of a state file's text.
+int32_t stateS(const std::string& json, int i) {
+  size_t at = json.find("\"S\":[");
+  if (at == std::string::npos) return INT32_MIN;
+  at += 5;
+  for (int k = 0; k < i; ++k) at = json.find(',', at) + 1;
+  return std::stoi(json.substr(at, 12));
+}
+
+// ---- The demo title ------------------------------------------------------------------------------
+
+TEST(Input, DemoPlaysWithWheelKeysSkippingAutoAndTheHiddenWindow) {
+  TempDir out, runtime, data;
+  const std::string input = out.path() + "/input.txt";
+  const std::string p = out.path() + "/";
+  std::ofstream(input) << "1500 wheel -1\n2500 key w\n2600 state " << p << "hidden.json\n"
+                       << "2700 click 400 300\n3000 keydown Control\n4000 state " << p << "skip.json\n"
+                       << "4100 keyup Control\n4200 key Space\n4300 state " << p << "auto.json\n";
+  ASSERT_EQ(runCorvid({"--headless", "--input", input, "--run-ms", "4400", "--data-dir",
+                       data.path(), std::string(CORVID_BIN_DIR) + "/demo"},
+                      runtime.path())
+                .exitCode,
+            0);
+  const std::string hidden = readText(p + "hidden.json");
+  EXPECT_NE(hidden.find("\"playMode\":1"), std::string::npos);
+  EXPECT_NE(hidden.find("\"menusLocked\":true"), std::string::npos);
+  const std::string skip = readText(p + "skip.json");
+  EXPECT_NE(skip.find("\"skipLevel\":1"), std::string::npos);
+  EXPECT_NE(skip.find("\"今日はここまで。\"]"), std::string::npos) << "skipped to the last page";
+  const std::string autoOn = readText(p + "auto.json");
+  EXPECT_NE(autoOn.find("\"skipLevel\":0"), std::string::npos);
+  EXPECT_EQ(stateS(autoOn, 26), 4) << "Space switched auto-advance on (the demo has no SPD_MAX)";
+  EXPECT_EQ(stateS(skip, 60), 2);
+  EXPECT_NE(autoOn.find("\"menusLocked\":false"), std::string::npos);
+}
+
 // ---- Recording ---------------------------------------------------------------------------------
 
 std::string withoutRunPaths(std::string json) {
