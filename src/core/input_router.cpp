@@ -163,7 +163,7 @@ void InputRouter::pbMouseDown(MouseButton button, int x, int y) {
     takeCoverAway();
     return;
   }
-  if (button == MouseButton::Left) popupOpen_ = false;
+  if (button == MouseButton::Left) clearPopup();
   if (f.busyCount != 0) return;
   if (f.settingsScreenOpen) {
     c_.services.settingsClick(button, x, y);
