@@ -28,6 +28,7 @@ class SdlWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ::unsetenv("GDK_SCALE");  // menus and window at scale 1
     std::string error;
     ASSERT_TRUE(platform.init(error)) << error;
     platform.setClient(&client);

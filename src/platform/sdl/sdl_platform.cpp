@@ -21,13 +21,19 @@ MouseButton buttonFromSdl(uint8_t button) {
   return MouseButton::Left;
 }
 
-// Menus enlarged on a dense screen that the desktop does not scale by itself (X11 reports
-// its density only as dots per inch): in quarter steps from 96 dpi, between 1 and 3.
+// Menus enlarged on a dense screen that the desktop does not scale by itself (X11): by its
+// density in quarter steps from 96 dpi when the display reports one, else by the desktop's
+// GDK_SCALE; between 1 and 3. A desktop that scales (Wayland, a pixel ratio above 1) gets 1.
 float menuScale(float pixelRatio) {
-  float dpi = 96;
-  if (pixelRatio > 1.01f || SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) != 0) return 1;
-  const float steps = float(int(dpi / 96 * 4 + 0.5f)) / 4;
-  return steps < 1 ? 1 : steps > 3 ? 3 : steps;
+  if (pixelRatio > 1.01f) return 1;
+  float scale = 1;
+  float dpi = 0;
+  if (SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) == 0 && dpi > 0) {
+    scale = float(int(dpi / 96 * 4 + 0.5f)) / 4;
+  } else if (const char* gdk = SDL_getenv("GDK_SCALE")) {
+    scale = float(SDL_atoi(gdk));
+  }
+  return scale < 1 ? 1 : scale > 3 ? 3 : scale;
 }
 
 }  // namespace
@@ -76,9 +82,16 @@ bool SdlPlatform::openWindow(const std::string& caption) {
   std::string error;
   menusReady_ = menus_.init(window_, renderer_, menuScale(pixelRatio_), error);
   if (!menusReady_) std::fprintf(stderr, "corvid: no menus: %s\n", error.c_str());
-  // The window starts with the picture at its own size below the menu bar (in points, which
-  // a HiDPI desktop doubles).
-  SDL_SetWindowSize(window_, kScreenWidth, kScreenHeight + int(menus_.menuBarHeight()));
+  // The window starts with the picture at a whole multiple of its size below the menu bar:
+  // its own size, or as the menus are enlarged on a dense screen while the desktop has room
+  // (a desktop that scales by itself doubles the points).
+  int multiple = std::max(1, int(menuScale(pixelRatio_)));
+  SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  const int bar = int(menus_.menuBarHeight());
+  while (multiple > 1 && (kScreenWidth * multiple > usable.w || kScreenHeight * multiple + bar > usable.h))
+    --multiple;
+  SDL_SetWindowSize(window_, kScreenWidth * multiple, kScreenHeight * multiple + bar);
   SDL_SetWindowMinimumSize(window_, kScreenWidth / 4, kScreenHeight / 4);
   SDL_StopTextInput();  // no input method window over the picture; the keys come as keys
   layout();
@@ -112,8 +125,18 @@ ScreenSize SdlPlatform::screenSize() const {
   return {mode.w, mode.h};
 }
 
+// The stored position was made for the window at the picture's own size; a larger window is
+// kept on the desktop.
 void SdlPlatform::setWindowPosition(int x, int y) {
-  if (window_) SDL_SetWindowPosition(window_, x, y);
+  if (!window_) return;
+  SDL_Rect usable;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    x = std::max(usable.x, std::min(x, usable.x + usable.w - w));
+    y = std::max(usable.y, std::min(y, usable.y + usable.h - h));
+  }
+  SDL_SetWindowPosition(window_, x, y);
 }
 
 // Full screen is the desktop's full screen with the picture scaled and letter-boxed: the
