@@ -16,8 +16,6 @@ void EngineInputServices::setScreenMode(int mode) { engine_.setScreenMode(mode);
 
 int EngineInputServices::screenMode() const { return engine_.screenMode(); }
 
-void EngineInputServices::redrawScene() { engine_.scene().redrawScene(); }
-
 // "sys_autobar" holds the indicator beside its mask, so the indicator is half its width.
 bool EngineInputServices::speedIndicatorSize(int& width, int& height) {
   if (!speedIndicatorKnown_) {

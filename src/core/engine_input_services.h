@@ -20,7 +20,6 @@ class EngineInputServices final : public InputServices {
   void closeWindow() override;
   void setScreenMode(int mode) override;
   int screenMode() const override;
-  void redrawScene() override;
   bool speedIndicatorSize(int& width, int& height) override;
   bool backgroundAnimationRunning() const override { return false; }  // none run yet
 

@@ -303,9 +303,9 @@ void InputRouter::formKeyDown(Key key) {
   if (inPlay()) playKeyDown(swapped(key));
 }
 
-bool InputRouter::playKeyDown(Key key) {
+void InputRouter::playKeyDown(Key key) {
   switch (key) {
-    case Key::Tab: rightClickAction(); return true;
+    case Key::Tab: rightClickAction(); return;
     case Key::Shift:
       if (c_.flags.skipLevel != 0) c_.interpreter.stopSkipping();
       if (S(26) != 0) {
@@ -315,11 +315,11 @@ bool InputRouter::playKeyDown(Key key) {
         S(26) = S(27);
       }
       c_.services.redrawQuickButtons();
-      return true;
+      return;
     case Key::Control:
       if (c_.flags.skipLevel != 0) {
         c_.interpreter.stopSkipping();
-        return true;
+        return;
       }
       S(26) = 0;
       S(60) = S(61) = 0;
@@ -327,14 +327,14 @@ bool InputRouter::playKeyDown(Key key) {
       S(60) = 2;
       c_.services.redrawQuickButtons();
       c_.flags.skipLevel = 1;  // until Ctrl is released
-      return true;
+      return;
     case Key::Left:
       if (c_.wait.choiceActive == 0 && !c_.services.backgroundAnimationRunning())
         c_.services.openPageHistory();
-      return true;
-    case Key::Up: c_.services.pressQuickButtonKey(9); return true;
-    case Key::Down: c_.services.pressQuickButtonKey(10); return true;
-    default: return false;
+      return;
+    case Key::Up: c_.services.pressQuickButtonKey(9); return;
+    case Key::Down: c_.services.pressQuickButtonKey(10); return;
+    default: return;
   }
 }
 

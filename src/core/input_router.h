@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/engine_flags.h"
@@ -88,6 +89,8 @@ class InputRouter {
   bool coverShown() const { return coverShown_; }
   int mouseX() const { return mouseX_; }
   int mouseY() const { return mouseY_; }
+  // The pointer moved since the last call (the quick buttons' leave tracking).
+  bool takeMouseMoved() { return std::exchange(mouseMoved_, false); }
 
  private:
   bool specialClickState(MouseButton button);
@@ -98,7 +101,7 @@ class InputRouter {
   void clearPopup();
   void takeCoverAway();
   bool loadCoverPicture(Surface& out);
-  bool playKeyDown(Key key);
+  void playKeyDown(Key key);
   void moveToChoiceBar(bool up);
   bool swapShiftAndControl() const { return c_.settings.csSwap != 0; }
   Key swapped(Key key) const;

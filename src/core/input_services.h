@@ -25,8 +25,6 @@ class InputServices {
   // Screen mode 0 window, 1 full screen, 2 borderless; entered and stored as "SMode".
   virtual void setScreenMode(int mode) = 0;
   virtual int screenMode() const = 0;
-  // Rebuild the scene from the picture state and show it (the end of a fast skip).
-  virtual void redrawScene() = 0;
   // The auto-advance speed indicator's size (W x H, half the width of "sys_autobar"); false
   // when the title has none.
   virtual bool speedIndicatorSize(int& width, int& height) = 0;

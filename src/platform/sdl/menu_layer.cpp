@@ -133,12 +133,22 @@ bool MenuLayer::processEvent(const SDL_Event& e, float barBottom) {
     case SDL_MOUSEWHEEL:
       return menuOpen;
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
+    case SDL_KEYUP: {
       // This ImGui sees a key only if it is still down at the next frame; Escape, which
-      // closes the menus, is taken here so that a quick press is not lost.
-      if (menuOpen && e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) escapePressed_ = true;
-      if (menuOpen) framesAfterInput_ = 2;
-      return menuOpen;
+      // closes the menus, is taken here so that a quick press is not lost. A key the menus
+      // took on its way down is theirs on its way up too.
+      const SDL_Scancode code = e.key.keysym.scancode;
+      const bool held = code >= 0 && code < SDL_NUM_SCANCODES && keysTaken_[code];
+      if (e.type == SDL_KEYUP) {
+        if (held) keysTaken_[code] = false;
+        return held || menuOpen;
+      }
+      if (!menuOpen) return false;
+      if (e.key.keysym.sym == SDLK_ESCAPE) escapePressed_ = true;
+      if (code >= 0 && code < SDL_NUM_SCANCODES) keysTaken_[code] = true;
+      framesAfterInput_ = 2;
+      return true;
+    }
     default:
       return false;
   }

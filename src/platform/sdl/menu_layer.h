@@ -4,6 +4,7 @@
 // right click, and the full-screen bar. It draws a frame only when asked; picks come back as
 // item ids.
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ class MenuLayer {
   bool popupShown_ = false;
   bool closeRequested_ = false;
   bool escapePressed_ = false;
+  std::array<bool, 512> keysTaken_{};  // by SDL scancode (SDL_NUM_SCANCODES): pressed while a menu was open
   float popupX_ = 0, popupY_ = 0;
   int framesAfterInput_ = 0;  // ImGui settles a change over a frame or two
 };
