@@ -147,6 +147,66 @@ TEST(Input, SpecialClickStates) {
   EXPECT_EQ(run.engine.wait().waitKind, 1);
 }
 
+TEST(Input, LettersAndKeysActAsTheirMenusWhereS0AllowsIt) {
+  TitleFixture title;
+  const std::string dir = writeTitle(title);
+  struct Case {
+    const char* key;
+    const char* traced;  // empty: nothing traced
+    int32_t s0;
+  };
+  const Case cases[] = {
+      {"BackSpace", "open the backlog", 0}, {"l", "open the load screen", 1},
+      {"L", "open the load screen", 0},     {"l", "", 2},
+      {"s", "open the save screen", 0},     {"s", "", 1},
+      {"q", "quick save", 0},               {"q", "", 1},
+      {"c", "open the settings screen", 3}, {"v", "replay the last voice", 3},
+      {"Left", "open the page history", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.key << " S0=" << c.s0);
+    InputRun run(dir, std::string("400 key ") + c.key + "\n");
+    run.runUntil(390);
+    run.engine.vars().S[0] = c.s0;
+    run.runUntil(450);
+    const std::string trace = run.trace();
+    const bool traced = trace.find(std::string("input ") + c.traced) != std::string::npos;
+    if (*c.traced) EXPECT_TRUE(traced) << trace;
+    else EXPECT_EQ(trace.find(": input "), std::string::npos) << trace;
+  }
+  InputRun run(dir, "400 key z\n500 key X\n");
+  run.runUntil(450);
+  EXPECT_EQ(run.engine.wait().waitKind, 0) << "z clicks";
+  run.runUntil(550);
+  EXPECT_TRUE(run.engine.input().popupOpen()) << "X right-clicks";
+}
+
+TEST(Input, AClickDuringABlockingEffectOnlyAsksItToFinish) {
+  TitleFixture title;
+  const std::string dir = writeTitle(title);
+  InputRun run(dir, "");
+  run.runUntil(400);
+  run.engine.flags().effectRunning = true;
+  InputEvent click;
+  click.type = InputEvent::Type::MouseDown;
+  run.engine.onInput(click);
+  EXPECT_EQ(run.engine.flags().effectRequest, 1);
+  EXPECT_EQ(run.engine.wait().waitKind, 1);
+  InputEvent key;
+  key.type = InputEvent::Type::KeyDown;
+  key.key = Key::Space;
+  run.engine.onInput(key);
+  EXPECT_EQ(run.S(26), 0) << "keys wait for the effect";
+  run.engine.flags().effectRunning = false;
+  run.engine.flags().busyCount = 1;
+  InputEvent wheel;
+  wheel.type = InputEvent::Type::Wheel;
+  wheel.wheel = -1;
+  run.engine.onInput(wheel);
+  EXPECT_EQ(run.engine.wait().waitKind, 1) << "the wheel waits while the engine is busy";
+  run.engine.flags().busyCount = 0;
+}
+
 // ---- Skipping and auto-advance ------------------------------------------------------------------
 
 TEST(Input, ControlHeldSkipsAndShiftDoesWithCsSwap) {
