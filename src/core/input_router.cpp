@@ -427,9 +427,10 @@ void InputRouter::pickMenu(const std::string& id) {
   else if (id == "SM05") s.replayLastVoice();
   else if (id == "N5") s.askYesNo(YesNoPurpose::QuickLoad);
   else if (id == "N8") s.quickSave();
-  else if (id == "N9" || id == "fsbar:ロード") s.openLoadScreen();
-  else if (id == "N10" || id == "fsbar:セーブ") s.openSaveScreen();
-  else if (id == "N13" || id == "bar:設定" || id == "fsbar:設定") openSettings();
+  else if (id == "N9") s.openLoadScreen();
+  else if (id == "N10") s.openSaveScreen();
+  else if (id == "N13") s.openSettingsScreen();
+  else if (id == "bar:設定" || id == "fsbar:設定") openSettings();
   else if (id == "N17" || id == "bar:終了/タイトルへ" || id == "fsbar:終了/タイトルへ戻る")
     s.askYesNo(YesNoPurpose::ReturnToTitle);
   else if (id == "N18" || id == "bar:終了/ゲーム終了" || id == "fsbar:終了/終了") s.closeWindow();
@@ -437,9 +438,9 @@ void InputRouter::pickMenu(const std::string& id) {
     s.stopVoiceAndSoundEffects();
     s.nextRecollectionScene();
   } else if (id == "bar:終了/回想終了" || id == "fsbar:終了/回想終了") s.leaveReplay();
-  else if (id == "bar:ロード") {
+  else if (id == "bar:ロード" || id == "fsbar:ロード") {
     if (!effect) s.openLoadScreen();
-  } else if (id == "bar:セーブ") {
+  } else if (id == "bar:セーブ" || id == "fsbar:セーブ") {
     if (!effect) s.openSaveScreen();
   } else if (id == "fsbar:終了") {
     c_.interpreter.stopSkipAndAuto(true);  // its small menu opens on the platform's side

@@ -77,7 +77,7 @@ class InputRouter {
   void startSkipping();          // the popup's "スキップ"
   void switchAutoAdvanceOn(int32_t defaultSpeed);  // "自動送り": S27 = default when 0
   void toggleAutoAdvance();      // Space
-  void openSettings();           // "設定": skipping and auto-advance end first
+  void openSettings();           // the menu bar's "設定" and C: skipping and auto-advance end first
   // updateMenus with the lock and S0, S28; the platform gets the new states.
   void updateMenus();
   void lockMenus(bool locked);
