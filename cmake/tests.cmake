@@ -24,6 +24,11 @@ foreach(dir ${test_dirs})
     target_link_libraries(${test} PRIVATE corvid_core)
     add_dependencies(${test} corvid cvdtool demo)
   endif()
+  # The platform tests also drive the real window, on SDL's dummy video driver.
+  if(name STREQUAL "platform" AND TARGET corvid_platform_sdl)
+    target_link_libraries(${test} PRIVATE corvid_platform_sdl)
+    target_compile_definitions(${test} PRIVATE CORVID_HAVE_SDL=1)
+  endif()
   target_link_libraries(${test} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${test} PRIVATE
       CORVID_BIN_DIR="${PROJECT_BINARY_DIR}" CORVID_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -67,6 +67,7 @@ int play(corvid::Platform& platform, const corvid::CommandLine& cl) {
   options.seedGiven = cl.headless || cl.seed.has_value();
   options.seed = cl.seed.value_or(0);
   options.traceFile = cl.traceFile;
+  options.recordFile = cl.recordFile;
   options.settingsPath = cl.settingsFile;
   options.dataDir = cl.dataDir;
   // A headless run without --settings gets a fresh settings file of its own, so automated runs

@@ -23,8 +23,8 @@ void EngineChoiceHost::playVoiceOrSound(std::string_view name) {
 }
 
 void EngineChoiceHost::mousePosition(int32_t& x, int32_t& y) const {
-  x = engine_.pointerX();
-  y = engine_.pointerY();
+  x = engine_.input().mouseX();
+  y = engine_.input().mouseY();
 }
 
 int32_t EngineChoiceHost::textCursorRow() const { return engine_.textWindow().row(); }

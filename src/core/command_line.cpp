@@ -25,6 +25,7 @@ const char* commandLineUsage() {
          "  --settings FILE    the player settings file\n"
          "  --data-dir DIR     where saves and global data go\n"
          "  --trace FILE       write executed script lines and ignored errors\n"
+         "  --record FILE      write the player's input as an input file for --input\n"
          "  --help, --version\n";
 }
 
@@ -54,6 +55,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
       if (!value(out.dataDir)) return false;
     } else if (a == "--trace") {
       if (!value(out.traceFile)) return false;
+    } else if (a == "--record") {
+      if (!value(out.recordFile)) return false;
     } else if (a == "--run-ms" || a == "--seed") {
       if (!value(v)) return false;
       uint32_t n;

@@ -17,6 +17,7 @@ struct CommandLine {
   std::string settingsFile;
   std::string dataDir;
   std::string traceFile;
+  std::string recordFile;      // the player's input written as an input file
   bool help = false;
   bool version = false;
 };

@@ -26,12 +26,17 @@ Engine::Engine(Platform& platform, EngineOptions options)
     : platform_(platform), options_(std::move(options)) {
   textWindow_.setScreenRefresh([this](int transition) { scene_.showScene(transition); });
   scene_.setTransitions(&transitions_);
+  input_.setChoiceInput(&choices_);
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
 
 void Engine::formCreate() {
   flags_.quitRequested = false;
+  if (!options_.recordFile.empty()) {
+    std::string error;
+    if (!recorder_.open(options_.recordFile, error)) std::fprintf(stderr, "corvid: %s\n", error.c_str());
+  }
   platform_.openWindow(caption_);
   startUp();
   platform_.setCaption(caption_);
@@ -93,6 +98,7 @@ void Engine::startUp() {
   vars_.V.fill(0);
   vars_.S[100] = settings_.clear;
   readGlobalData();
+  input_.setCoverPictureFolders({options_.titleDir, globalData_->dataDir()});
   messageLog_.clear();
   setStartValues();
   resetSpriteLayout(vars_.S);  // the sprite-motion reset "INIT"
@@ -251,6 +257,7 @@ void Engine::reportPersistWarnings() {
 
 void Engine::setStartValues() {
   vars_.setSystemStartValues();
+  input_.updateMenus();
   flags_.systemDialogOpen = 0;
   flags_.backlogOpen = false;
   flags_.effectRunning = false;
@@ -367,57 +374,33 @@ bool Engine::voiceChannelPlaying() const { return false; }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
-// Only what ends the interpreter's waits and what an open choice takes is routed so far: a
-// left click (or Return), wheel-down, and the pointer over a choice. The quick buttons, menus,
-// backlog and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
-  choicePointer(event);
+  recorder_.record(platform_.millis(), event);
+  // The mouse buttons and the wheel take the click-wait mark away before they act.
   if (event.type == InputEvent::Type::MouseDown || event.type == InputEvent::Type::Wheel)
     textWindow_.eraseClickWait();
-  const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
-                          event.button == MouseButton::Left) ||
-                         (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
-  if (leftClick) playLeftClick();
-  if (event.type == InputEvent::Type::Wheel && event.wheel < 0 && flags_.busyCount == 0 &&
-      playMode_ == PlayMode::Play && !wait_.choiceActive)
-    interpreter_.endClickWait();
+  input_.handle(event);
 }
 
-void Engine::playLeftClick() {
-  if (flags_.effectRunning) {
-    flags_.effectRequest = 1;  // the effect finishes at once
-    return;
-  }
-  if (flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
-  // A click while text streams shows the rest of the page at once.
-  if (settings_.textPaced && wait_.waitKind == 0 && !wait_.choiceActive) wait_.instantPage = true;
-  if (flags_.sleepCountdown != 0) {
-    flags_.sleepCountdown = 0;
-    vars_.S[19] = 1;
-    return;
-  }
-  if (flags_.skipLevel != 0 && !wait_.choiceActive) {
-    interpreter_.stopSkipping();
-    return;
-  }
-  if (!wait_.choiceActive) interpreter_.endClickWait();
-  else if (flags_.clickGuard == 0) choiceInput().decideChoice(false);
-  flags_.clickGuard = 5;
+// A close the player asked for (the window's close box, a quit) goes into the record; one the
+// engine asks for itself follows from input that is recorded already.
+bool Engine::onCloseRequest() {
+  const bool close = formCloseQuery();
+  if (close && !closingOurselves_) recorder_.recordQuit(platform_.millis());
+  return close;
 }
 
-// The pointer over an open choice: a move highlights; a press is where the pointer is, so it
-// highlights there first (a click always comes after the pointer got there); a right click
-// decides on a click map.
-void Engine::choicePointer(const InputEvent& event) {
-  const bool press = event.type == InputEvent::Type::MouseDown;
-  if (event.type != InputEvent::Type::MouseMove && !press) return;
-  pointerX_ = event.x;
-  pointerY_ = event.y;
-  if (flags_.busyCount != 0 || flags_.effectRunning || playMode_ != PlayMode::Play) return;
-  const int32_t kind = wait_.choiceActive;
-  if (kind == 1 || kind == 2 || kind == 4) choiceInput().hoverChoice(event.x, event.y);
-  if (press && event.button == MouseButton::Right && kind == 4)
-    choiceInput().decideChoice(true);
+void Engine::closeWindow() {
+  closingOurselves_ = true;
+  platform_.requestClose();
+  closingOurselves_ = false;
+}
+
+void Engine::setScreenMode(int mode) {
+  if (mode == screenMode_ || !platform_.setScreenMode(mode)) return;
+  if (screenMode_ == 1) platform_.showFullScreenBar(false);
+  screenMode_ = mode;
+  writePlayerSetting(IntSetting::SMode, mode);
 }
 
 bool Engine::formCloseQuery() {

@@ -11,6 +11,9 @@
 
 #include "core/choice_host.h"
 #include "core/engine_flags.h"
+#include "core/engine_input_services.h"
+#include "core/input_recorder.h"
+#include "core/input_router.h"
 #include "core/play_mode.h"
 #include "core/scene_host.h"
 #include "core/script_host.h"
@@ -47,6 +50,7 @@ struct EngineOptions {
   std::string settingsPath;        // the settings file; empty: the user's default
   std::string dataDir;             // saves and global data; empty: chosen by chooseDataDir
   std::string traceFile;           // executed script lines and ignored errors; empty: none
+  std::string recordFile;          // the player's input written as an input file; empty: none
 };
 
 class Engine final : public PlatformClient {
@@ -71,7 +75,7 @@ class Engine final : public PlatformClient {
   // ---- PlatformClient -----------------------------------------------------------------
   void onInput(const InputEvent& event) override;
   void onTimerTick() override { timer1Timer(); }
-  bool onCloseRequest() override { return formCloseQuery(); }
+  bool onCloseRequest() override;
   void onPaint() override { pbPaint(); }
   std::string stateJson() override;
 
@@ -116,14 +120,24 @@ class Engine final : public PlatformClient {
   Choices& choices() { return choices_; }
   ChoiceInput& choiceInput() { return choices_; }
   const ChoiceDisplay& choiceDisplay() const { return choiceDisplay_; }
-  // The last mouse position seen on the picture.
-  int32_t pointerX() const { return pointerX_; }
-  int32_t pointerY() const { return pointerY_; }
+  PictureLoader& pictures() { return pictures_; }
+
+  // Input routing, the menus and the screen mode.
+  InputRouter& input() { return input_; }
+  const InputRouter& input() const { return input_; }
+  void setChoiceInput(ChoiceInput* choices) { input_.setChoiceInput(choices); }
+  // Enters screen mode 0 (window), 1 (full screen) or 2 (borderless) and stores "SMode".
+  void setScreenMode(int mode);
+  int screenMode() const { return screenMode_; }
+  // An input call whose owner is still to come, for the trace.
+  void traceStillToCome(std::string_view what, const char* owner) {
+    scriptHost_.traceStillToCome(what, owner);
+  }
 
   // Lets the platform deliver what is pending; blocking loops call this between frames.
   void pumpMessages() { platform_.pumpEvents(); }
   // Asks the platform to close the window (through the close question unless quitRequested).
-  void closeWindow() { platform_.requestClose(); }
+  void closeWindow();
 
  private:
   void startUp();
@@ -137,8 +151,6 @@ class Engine final : public PlatformClient {
   void autoAdvanceTick();
   bool voiceChannelPlaying() const;
   bool formCloseQuery();
-  void playLeftClick();
-  void choicePointer(const InputEvent& event);
   void pbPaint();
   void showMissingData();
   void readPlayerSettings();
@@ -215,13 +227,19 @@ class Engine final : public PlatformClient {
       config_, scriptSource_, messageLog_, textWindow_, scriptHost_, scriptHost_}};
 
   // The choices, drawn over the screen surface (texts once the glyph renderer is given to the
-  // display), the record of a recollection replay, and the pointer they open under.
+  // display) and the record of a recollection replay.
   ChoiceRecord choiceRecord_;
   ChoiceDisplay choiceDisplay_{ChoiceSurfaces{screen_, display_, parts_, output_}, sceneHost_};
   EngineChoiceHost choiceHost_{*this};
   Choices choices_{ChoiceContext{interpreter_, vars_, random_, wait_, config_, textWindow_,
                                  choiceRecord_, choiceDisplay_, choiceHost_}};
-  int32_t pointerX_ = 0, pointerY_ = 0;
+  // Input: the routing with the menus, the engine's side of its calls, and the recording.
+  EngineInputServices inputServices_{*this};
+  InputRouter input_{InputContext{platform_, flags_, wait_, vars_, playMode_, config_, settings_,
+                                  interpreter_, textWindow_, screen_, stage_, display_,
+                                  inputServices_}};
+  InputRecorder recorder_;
+  bool closingOurselves_ = false;  // a close the engine asked for, not the player
 };
 
 // Runs the message loop until the window closes: pending events, then one idle tick.

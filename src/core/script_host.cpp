@@ -149,6 +149,16 @@ int ScriptHost::choices(const OwnedCommand& command) { return engine_.choices().
 
 void ScriptHost::advanceChoice() { engine_.choices().advanceChoice(); }
 
+void ScriptHost::updateMenus() { engine_.input().updateMenus(); }
+
+void ScriptHost::traceStillToCome(std::string_view what, const char* owner) {
+  if (!trace_) return;
+  const Interpreter& interpreter = engine_.interpreter();
+  std::fprintf(trace_, "%s:%d: input %.*s: not carried out yet (%s)\n",
+               sjisToUtf8(interpreter.loadedScriptName()).c_str(),
+               interpreter.currentLineIndex() + 1, int(what.size()), what.data(), owner);
+}
+
 int ScriptHost::stillToCome(const char* owner, const OwnedCommand& command) {
   if (trace_) {
     const Interpreter& interpreter = engine_.interpreter();

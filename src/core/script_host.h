@@ -44,7 +44,7 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   const ScriptSettings& settings() const override;
   bool inPlayMode() const override;
   bool soundExists(std::string_view name) const override;
-  void updateMenus() override {}         // the menus arrive with the input and menus
+  void updateMenus() override;
   void redrawQuickButtons() override {}  // the quick buttons arrive with their screen
   void redrawScene() override;
   // The page history arrives with the backlog.
@@ -60,6 +60,8 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   void recollectionScriptFound(std::string_view) override {}
 
   bool tracing() const override { return trace_ != nullptr; }
+  // An engine call whose owner is still to come (input routed to a screen not built yet).
+  void traceStillToCome(std::string_view what, const char* owner);
   void traceLine(std::string_view script, int32_t lineNumber, std::string_view text) override;
   void traceError(std::string_view script, int32_t lineNumber, std::string_view what,
                   std::string_view text) override;

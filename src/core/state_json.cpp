@@ -110,6 +110,21 @@ void writeTextCursor(JsonWriter& json, const TextCursor& cursor) {
   json.endObject();
 }
 
+// Every menu item by its id: {"SM01": {"enabled": true, "visible": true}, ...}.
+void writeMenus(JsonWriter& json, const InputRouter& input) {
+  json.key("menusLocked").value(input.menus().locked());
+  json.key("popupOpen").value(input.popupOpen());
+  json.key("coverShown").value(input.coverShown());
+  json.key("menus").beginObject();
+  for (const MenuItemState& item : input.menus().items()) {
+    json.key(item.id).beginObject();
+    json.key("enabled").value(item.enabled);
+    json.key("visible").value(item.visible);
+    json.endObject();
+  }
+  json.endObject();
+}
+
 }  // namespace
 
 std::string Engine::stateJson() {
@@ -145,6 +160,7 @@ std::string Engine::stateJson() {
   writeTextCursor(json, textWindow_.cursor());
   writeSettings(json, store_.get());
   json.key("globalDataPath").value(globalData_ ? globalData_->dataDir() : std::string());
+  writeMenus(json, input_);
   if (configError_.empty()) json.key("configError").null();
   else json.key("configError").value(configError_);
   json.endObject();

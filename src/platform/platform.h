@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "gfx/surface.h"
 
@@ -30,6 +31,7 @@ enum class Key {
   Right,
   Up,
   Down,
+  F11,        // full screen on or off (also Alt+Enter on the real window)
   Character,  // a printable character, in InputEvent::character
 };
 
@@ -42,6 +44,21 @@ struct InputEvent {
   Key key = Key::None;                    // KeyDown / KeyUp
   char character = 0;                     // Key::Character: the character, lower case for letters
   std::string menuId;                     // Menu: the item's identifier ("SM01", "N10", ...)
+};
+
+// A menu item as the platform draws it. The engine owns the menus and sends the whole list
+// whenever an item's state changes; the platform reports a pick as an InputEvent of type Menu
+// with the item's id.
+enum class MenuPlace { Popup, Bar, FullScreenBar };
+struct MenuItemState {
+  std::string id;        // "SM01", "bar:終了/ゲーム終了", "fsbar:ロード"
+  std::string caption;   // UTF-8
+  std::string parent;    // id of the menu it opens from; empty for a top item
+  MenuPlace place = MenuPlace::Popup;
+  bool separatorAfter = false;
+  bool enabled = true;
+  bool visible = true;
+  bool operator==(const MenuItemState&) const = default;
 };
 
 enum class MessageBoxButtons { Ok, OkCancel };
@@ -122,6 +139,18 @@ class Platform {
   // Opens an http:// or https:// address with the desktop's handler; other addresses are
   // refused (false).
   virtual bool openAddress(const std::string& url) = 0;
+
+  // ---- Menus and the pointer (coordinates are pixels of the 800×600 picture) ------------
+  // The menu bar, the popup menu and the full-screen bar's buttons with their states.
+  virtual void setMenus(const std::vector<MenuItemState>& items) = 0;
+  // Opens the popup menu for a right click at (x, y); it stands just right of the pointer.
+  // When the player dismisses it without a pick the platform sends the Escape key.
+  virtual void openPopupMenu(int x, int y) = 0;
+  virtual void closePopupMenu() = 0;
+  // In full screen: the full-screen bar at the top of the screen shown or hidden.
+  virtual void showFullScreenBar(bool shown) = 0;
+  // Moves the mouse pointer; the move arrives as a MouseMove event like the player's own.
+  virtual void warpPointer(int x, int y) = 0;
 };
 
 }  // namespace corvid

@@ -23,7 +23,7 @@ struct ScriptRun {
   ScriptRun(const std::string& title, const std::string& events, uint32_t runMs = 20000)
       : platform(HeadlessOptions{parseEvents(events), runMs, {1024, 768}}),
         engine(platform, EngineOptions{title, true, 0, settingsDir.path() + "/settings.ini",
-                                       dataDir.path(), ""}) {
+                                       dataDir.path(), "", ""}) {
     platform.setClient(&engine);
     engine.formCreate();
   }

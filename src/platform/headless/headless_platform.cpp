@@ -53,6 +53,12 @@ void HeadlessPlatform::presentRect(const Surface& display, int x, int y, int w, 
 void HeadlessPlatform::pumpEvents() {
   for (;;) {
     if (!windowOpen()) return;
+    if (!pointerMoves_.empty()) {
+      InputEvent move = pointerMoves_.front();
+      pointerMoves_.pop_front();
+      if (client_) client_->onInput(move);
+      continue;
+    }
     const bool eventDue = nextEvent_ < options_.events.size() &&
                           options_.events[nextEvent_].ms <= now_;
     const bool timerDue = nextTimerMs_ <= now_;
@@ -114,6 +120,21 @@ bool HeadlessPlatform::messageBox(const std::string& text, const std::string& ca
   std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
   messageBoxes_.push_back(text);
   return true;  // every box is answered OK
+}
+
+void HeadlessPlatform::openPopupMenu(int x, int y) {
+  popupShown_ = true;
+  popupX_ = x;
+  popupY_ = y;
+}
+
+// As on a desktop, moving the pointer makes a mouse-move event of its own.
+void HeadlessPlatform::warpPointer(int x, int y) {
+  InputEvent move;
+  move.type = InputEvent::Type::MouseMove;
+  move.x = x;
+  move.y = y;
+  pointerMoves_.push_back(move);
 }
 
 bool HeadlessPlatform::openAddress(const std::string& url) {

@@ -51,6 +51,12 @@ class HeadlessPlatform final : public Platform {
   int audioDeviceCount() override { return 0; }
   bool openAddress(const std::string& url) override;
 
+  void setMenus(const std::vector<MenuItemState>& items) override { menus_ = items; }
+  void openPopupMenu(int x, int y) override;
+  void closePopupMenu() override { popupShown_ = false; }
+  void showFullScreenBar(bool shown) override { fullScreenBarShown_ = shown; }
+  void warpPointer(int x, int y) override;
+
   // ---- What the headless back end adds, for tests and the dialogs ------------------------
   const Surface& display() const { return display_; }
   // The answer the input file gave for the dialog that is open, oldest first; empty when
@@ -63,6 +69,11 @@ class HeadlessPlatform final : public Platform {
   const std::vector<std::string>& openedAddresses() const { return openedAddresses_; }
   // Errors of the shot and state events (a file that cannot be written).
   const std::vector<std::string>& errors() const { return errors_; }
+  const std::vector<MenuItemState>& menus() const { return menus_; }
+  bool popupShown() const { return popupShown_; }
+  int popupX() const { return popupX_; }
+  int popupY() const { return popupY_; }
+  bool fullScreenBarShown() const { return fullScreenBarShown_; }
 
  private:
   void deliver(const ScriptedEvent& event);
@@ -81,6 +92,11 @@ class HeadlessPlatform final : public Platform {
   std::vector<std::string> messageBoxes_;
   std::vector<std::string> openedAddresses_;
   std::vector<std::string> errors_;
+  std::vector<MenuItemState> menus_;
+  bool popupShown_ = false;
+  int popupX_ = 0, popupY_ = 0;
+  bool fullScreenBarShown_ = false;
+  std::deque<InputEvent> pointerMoves_;  // warped pointer moves, delivered by the next pump
 };
 
 }  // namespace corvid

@@ -15,7 +15,7 @@ constexpr NamedKey kNamedKeys[] = {
     {"Return", Key::Return},       {"Escape", Key::Escape}, {"Tab", Key::Tab},
     {"Space", Key::Space},         {"BackSpace", Key::BackSpace}, {"Shift", Key::Shift},
     {"Control", Key::Control},     {"Left", Key::Left},     {"Right", Key::Right},
-    {"Up", Key::Up},               {"Down", Key::Down},
+    {"Up", Key::Up},               {"Down", Key::Down},     {"F11", Key::F11},
 };
 
 bool parseInt(const std::string& word, long long& out) {
@@ -153,11 +153,12 @@ class LineParser {
     }
     return "";
   }
+  // The id is the rest of the line: "fsbar:Window モード" holds a blank.
   std::string menu() {
-    if (auto e = args(1); !e.empty()) return e;
+    if (words_.size() < 3) return "'menu' needs an item id";
     InputEvent in;
     in.type = InputEvent::Type::Menu;
-    in.menuId = words_[2];
+    in.menuId = restOfLine(line_, 2);
     push(in);
     return "";
   }
@@ -226,6 +227,13 @@ bool keyFromName(const std::string& name, Key& key, char& character) {
   key = Key::Character;
   character = (name[0] >= 'A' && name[0] <= 'Z') ? char(name[0] - 'A' + 'a') : name[0];
   return true;
+}
+
+std::string keyName(Key key, char character) {
+  if (key == Key::Character) return std::string(1, character);
+  for (const NamedKey& k : kNamedKeys)
+    if (k.key == key) return k.name;
+  return "";
 }
 
 bool parseInputScript(const std::string& text, std::vector<ScriptedEvent>& events,

@@ -33,5 +33,7 @@ bool parseInputScript(const std::string& text, std::vector<ScriptedEvent>& event
 
 // Names the input file uses for keys ("Return", "a", ...); false for an unknown name.
 bool keyFromName(const std::string& name, Key& key, char& character);
+// The name keyFromName reads back; empty for Key::None.
+std::string keyName(Key key, char character);
 
 }  // namespace corvid

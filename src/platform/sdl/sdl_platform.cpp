@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include "platform/sdl/sdl_keys.h"
+
 #include <SDL.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,33 +15,25 @@ namespace corvid {
 
 namespace {
 
-Key keyFromSdl(SDL_Keycode code, char& character) {
-  character = 0;
-  switch (code) {
-    case SDLK_RETURN: case SDLK_KP_ENTER: return Key::Return;
-    case SDLK_ESCAPE: return Key::Escape;
-    case SDLK_TAB: return Key::Tab;
-    case SDLK_SPACE: return Key::Space;
-    case SDLK_BACKSPACE: return Key::BackSpace;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return Key::Shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return Key::Control;
-    case SDLK_LEFT: return Key::Left;
-    case SDLK_RIGHT: return Key::Right;
-    case SDLK_UP: return Key::Up;
-    case SDLK_DOWN: return Key::Down;
-    default: break;
-  }
-  if (code > 0x20 && code < 0x7F) {
-    character = char(code);
-    return Key::Character;
-  }
-  return Key::None;
-}
-
 MouseButton buttonFromSdl(uint8_t button) {
   if (button == SDL_BUTTON_RIGHT) return MouseButton::Right;
   if (button == SDL_BUTTON_MIDDLE) return MouseButton::Middle;
   return MouseButton::Left;
+}
+
+// Menus enlarged on a dense screen that the desktop does not scale by itself (X11): by its
+// density in quarter steps from 96 dpi when the display reports one, else by the desktop's
+// GDK_SCALE; between 1 and 3. A desktop that scales (Wayland, a pixel ratio above 1) gets 1.
+float menuScale(float pixelRatio) {
+  if (pixelRatio > 1.01f) return 1;
+  float scale = 1;
+  float dpi = 0;
+  if (SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) == 0 && dpi > 0) {
+    scale = float(int(dpi / 96 * 4 + 0.5f)) / 4;
+  } else if (const char* gdk = SDL_getenv("GDK_SCALE")) {
+    scale = float(SDL_atoi(gdk));
+  }
+  return scale < 1 ? 1 : scale > 3 ? 3 : scale;
 }
 
 }  // namespace
@@ -62,7 +56,7 @@ bool SdlPlatform::init(std::string& error) {
 }
 
 bool SdlPlatform::supports(Feature feature) const {
-  return feature == Feature::Window || feature == Feature::Fullscreen;
+  return feature == Feature::Window || feature == Feature::Fullscreen || feature == Feature::Menus;
 }
 
 uint32_t SdlPlatform::millis() { return uint32_t(SDL_GetTicks64() - startTicks_); }
@@ -72,7 +66,8 @@ void SdlPlatform::sleep(uint32_t ms) { SDL_Delay(ms); }
 bool SdlPlatform::openWindow(const std::string& caption) {
   caption_ = caption;
   window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kScreenWidth, kScreenHeight, SDL_WINDOW_RESIZABLE);
+                             kScreenWidth, kScreenHeight + int(MenuLayer::kMenuBarHeight),
+                             SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   if (!window_) return false;
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -80,10 +75,27 @@ bool SdlPlatform::openWindow(const std::string& caption) {
     forceClose();
     return false;
   }
-  SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);  // keeps 4:3, letter-boxed
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
                                kScreenWidth, kScreenHeight);
-  return texture_ != nullptr;
+  if (!texture_) return false;
+  layout();
+  std::string error;
+  menusReady_ = menus_.init(window_, renderer_, menuScale(pixelRatio_), error);
+  if (!menusReady_) std::fprintf(stderr, "corvid: no menus: %s\n", error.c_str());
+  // The window starts with the picture at a whole multiple of its size below the menu bar:
+  // its own size, or as the menus are enlarged on a dense screen while the desktop has room
+  // (a desktop that scales by itself doubles the points).
+  int multiple = std::max(1, int(menuScale(pixelRatio_)));
+  SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  const int bar = int(menus_.menuBarHeight());
+  while (multiple > 1 && (kScreenWidth * multiple > usable.w || kScreenHeight * multiple + bar > usable.h))
+    --multiple;
+  SDL_SetWindowSize(window_, kScreenWidth * multiple, kScreenHeight * multiple + bar);
+  SDL_SetWindowMinimumSize(window_, kScreenWidth / 4, kScreenHeight / 4);
+  SDL_StopTextInput();  // no input method window over the picture; the keys come as keys
+  layout();
+  return true;
 }
 
 void SdlPlatform::setCaption(const std::string& caption) {
@@ -97,6 +109,8 @@ void SdlPlatform::requestClose() {
 }
 
 void SdlPlatform::forceClose() {
+  if (menusReady_) menus_.shutdown();
+  menusReady_ = false;
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -111,8 +125,18 @@ ScreenSize SdlPlatform::screenSize() const {
   return {mode.w, mode.h};
 }
 
+// The stored position was made for the window at the picture's own size; a larger window is
+// kept on the desktop.
 void SdlPlatform::setWindowPosition(int x, int y) {
-  if (window_) SDL_SetWindowPosition(window_, x, y);
+  if (!window_) return;
+  SDL_Rect usable;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    x = std::max(usable.x, std::min(x, usable.x + usable.w - w));
+    y = std::max(usable.y, std::min(y, usable.y + usable.h - h));
+  }
+  SDL_SetWindowPosition(window_, x, y);
 }
 
 // Full screen is the desktop's full screen with the picture scaled and letter-boxed: the
@@ -127,58 +151,150 @@ bool SdlPlatform::setScreenMode(int mode) {
     if (mode == 2) SDL_SetWindowPosition(window_, 0, 0);
   }
   screenMode_ = mode;
+  if (mode != 1) fullScreenBarShown_ = false;
+  layout();
+  menus_.refresh();
+  render();
   return true;
 }
 
+// The picture fills what the menu bar leaves of the window, letter-boxed. The menu bar stands
+// only in the normal window; full screen and the borderless window have none.
+void SdlPlatform::layout() {
+  if (!renderer_) return;
+  int ow = 0, oh = 0, ww = 0, wh = 0;
+  SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+  SDL_GetWindowSize(window_, &ww, &wh);
+  pixelRatio_ = ww > 0 ? float(ow) / float(ww) : 1;
+  const int bar = menuBarShown() && menusReady_ ? int(menus_.menuBarHeight() * pixelRatio_ + 0.5f) : 0;
+  shown_ = fitPicture(PixelRect{0, bar, ow, oh - bar}, kScreenWidth, kScreenHeight);
+  // Whole multiples of the picture stay crisp; other sizes are smoothed.
+  const bool whole = shown_.w % kScreenWidth == 0 && shown_.h % kScreenHeight == 0;
+  if (texture_) SDL_SetTextureScaleMode(texture_, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+}
+
 bool SdlPlatform::windowToPicture(int wx, int wy, int& px, int& py) const {
-  float lx = 0, ly = 0;
-  SDL_RenderWindowToLogical(renderer_, wx, wy, &lx, &ly);
-  px = int(lx);
-  py = int(ly);
-  return px >= 0 && py >= 0 && px < kScreenWidth && py < kScreenHeight;
+  return outputToPicture(shown_, kScreenWidth, kScreenHeight, wx * pixelRatio_, wy * pixelRatio_,
+                         px, py);
+}
+
+void SdlPlatform::setMenus(const std::vector<MenuItemState>& items) {
+  menus_.setItems(items);
+  render();
+}
+
+void SdlPlatform::openPopupMenu(int x, int y) {
+  double ox, oy;
+  pictureToOutput(shown_, kScreenWidth, kScreenHeight, x, y, ox, oy);
+  menus_.openPopup(float(ox / pixelRatio_), float(oy / pixelRatio_));
+}
+
+void SdlPlatform::showFullScreenBar(bool shown) {
+  if (shown == fullScreenBarShown_) return;
+  fullScreenBarShown_ = shown;
+  menus_.refresh();
+  render();
+}
+
+void SdlPlatform::warpPointer(int x, int y) {
+  if (!window_) return;
+  double ox, oy;
+  pictureToOutput(shown_, kScreenWidth, kScreenHeight, x, y, ox, oy);
+  SDL_WarpMouseInWindow(window_, int(ox / pixelRatio_), int(oy / pixelRatio_));
+}
+
+// SDL's event as the engine's; false for one the engine does not take.
+bool SdlPlatform::translate(const SDL_Event& e, InputEvent& in) {
+  switch (e.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      // The paint box gets only the clicks on the picture, not those on the black bars.
+      if (!windowToPicture(e.button.x, e.button.y, in.x, in.y)) return false;
+      in.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown : InputEvent::Type::MouseUp;
+      in.button = buttonFromSdl(e.button.button);
+      return true;
+    case SDL_MOUSEMOTION:
+      // Moves outside the picture still count: the full-screen bar shows above it.
+      windowToPicture(e.motion.x, e.motion.y, in.x, in.y);
+      in.type = InputEvent::Type::MouseMove;
+      return true;
+    case SDL_MOUSEWHEEL:
+      if (e.wheel.y == 0) return false;
+      in.type = InputEvent::Type::Wheel;
+      in.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      SDL_Keycode code = e.key.keysym.sym;
+      // Alt+Enter switches full screen as F11 does.
+      if ((code == SDLK_RETURN || code == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT))
+        code = SDLK_F11;
+      if (!keyFromSdl(code, in.key, in.character)) return false;
+      // A held Shift or Ctrl repeats nothing: skipping lasts while Ctrl is held.
+      if (e.key.repeat && (in.key == Key::Shift || in.key == Key::Control || in.key == Key::F11))
+        return false;
+      in.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void SdlPlatform::deliver(const InputEvent& in) {
+  if (client_) client_->onInput(in);
+}
+
+// Picks of the frames drawn since the last pump; a popup closed without a pick is the
+// Escape key, as the desktop's popup menus take it.
+void SdlPlatform::deliverMenuResults() {
+  std::vector<std::string> picks;
+  picks.swap(picks_);
+  for (std::string& id : picks) {
+    InputEvent in;
+    in.type = InputEvent::Type::Menu;
+    in.menuId = std::move(id);
+    deliver(in);
+  }
+  if (!popupDismissed_) return;
+  popupDismissed_ = false;
+  InputEvent escape;
+  escape.key = Key::Escape;
+  escape.type = InputEvent::Type::KeyDown;
+  deliver(escape);
+  escape.type = InputEvent::Type::KeyUp;
+  deliver(escape);
 }
 
 void SdlPlatform::pumpEvents() {
   SDL_Event e;
   while (window_ && SDL_PollEvent(&e)) {
-    InputEvent in;
-    switch (e.type) {
-      case SDL_QUIT:
-        requestClose();
-        continue;
-      case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_CLOSE) requestClose();
-        else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                 e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-          render();
-        continue;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        windowToPicture(e.button.x, e.button.y, in.x, in.y);
-        in.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown
-                                                 : InputEvent::Type::MouseUp;
-        in.button = buttonFromSdl(e.button.button);
-        break;
-      case SDL_MOUSEMOTION:
-        windowToPicture(e.motion.x, e.motion.y, in.x, in.y);
-        in.type = InputEvent::Type::MouseMove;
-        break;
-      case SDL_MOUSEWHEEL:
-        if (e.wheel.y == 0) continue;
-        in.type = InputEvent::Type::Wheel;
-        in.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-        break;
-      case SDL_KEYDOWN:
-      case SDL_KEYUP:
-        in.key = keyFromSdl(e.key.keysym.sym, in.character);
-        if (in.key == Key::None) continue;
-        in.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
-        break;
-      default:
-        continue;
+    if (e.type == SDL_QUIT) {
+      requestClose();
+      continue;
     }
-    if (client_) client_->onInput(in);
+    if (e.type == SDL_WINDOWEVENT) {
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        requestClose();
+      } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        layout();
+        if (client_) client_->onPaint();
+        render();
+      }
+      continue;
+    }
+    const float barBottom = !menusReady_                                ? 0
+                            : menuBarShown()                            ? menus_.menuBarHeight()
+                            : screenMode_ == 1 && fullScreenBarShown_ ? menus_.fullScreenBarHeight()
+                                                                        : 0;
+    if (menusReady_ && menus_.processEvent(e, barBottom)) continue;
+    InputEvent in;
+    if (translate(e, in)) deliver(in);
   }
+  // The menus draw only while they follow the pointer or a change settles.
+  if (window_ && menusReady_ && menus_.active()) render();
+  deliverMenuResults();
   // The timer is delivered here, on the engine's thread; periods that passed while the engine
   // was busy are coalesced into one tick, as a windowing system's timer does.
   const uint32_t now = millis();
@@ -202,12 +318,20 @@ void SdlPlatform::presentRect(const Surface& display, int x, int y, int w, int h
   render();
 }
 
+// The picture, then the menus over the window. Picks found while drawing are delivered by the
+// next pump, never from inside a present.
 void SdlPlatform::render() {
-  if (!renderer_) return;
+  if (!renderer_ || rendering_) return;
+  rendering_ = true;
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  const SDL_Rect target{shown_.x, shown_.y, shown_.w, shown_.h};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  if (menusReady_)
+    menus_.frame(menuBarShown(), screenMode_ == 1 && fullScreenBarShown_, pixelRatio_, picks_,
+                 popupDismissed_);
   SDL_RenderPresent(renderer_);
+  rendering_ = false;
 }
 
 bool SdlPlatform::messageBox(const std::string& text, const std::string& caption,

@@ -1,13 +1,20 @@
 #pragma once
-// The real back end: an SDL2 window whose 800×600 picture is scaled into the window with its
-// 4:3 aspect kept, mouse, wheel and keys, the 55 ms timer delivered on the engine's thread,
-// message boxes. Menus, dialogs, sound and movies are added by their own files.
+// The real back end: a resizable SDL2 window with the menu bar above the 800×600 picture, the
+// picture scaled into the rest with its 4:3 aspect kept (letter-boxed) and the mouse mapped
+// back to it; desktop full screen for the screen modes (F11 and Alt+Enter too); HiDPI screens
+// (the picture at the output's pixels, the menus enlarged); mouse, wheel and keys, the 55 ms
+// timer delivered on the engine's thread, message boxes. It draws only when something changed,
+// so an idle window costs next to no processor time. Dialogs, sound and movies are added by
+// their own files.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/letterbox.h"
 #include "platform/platform.h"
+#include "platform/sdl/menu_layer.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -50,9 +57,23 @@ class SdlPlatform final : public Platform {
   int audioDeviceCount() override;
   bool openAddress(const std::string& url) override;
 
+  void setMenus(const std::vector<MenuItemState>& items) override;
+  void openPopupMenu(int x, int y) override;
+  void closePopupMenu() override { menus_.closePopup(); }
+  void showFullScreenBar(bool shown) override;
+  void warpPointer(int x, int y) override;
+
+  // Where the picture stands in the window, in output pixels (for tests and tools).
+  PixelRect pictureRect() const { return shown_; }
+
  private:
   bool windowToPicture(int wx, int wy, int& px, int& py) const;
+  void layout();
   void render();
+  bool translate(const SDL_Event& e, InputEvent& in);
+  bool menuBarShown() const { return screenMode_ == 0; }
+  void deliver(const InputEvent& in);
+  void deliverMenuResults();
 
   PlatformClient* client_ = nullptr;
   SDL_Window* window_ = nullptr;
@@ -63,6 +84,14 @@ class SdlPlatform final : public Platform {
   uint32_t nextTimerMs_ = kTimerIntervalMs;
   int screenMode_ = 0;
   bool videoReady_ = false;
+  MenuLayer menus_;
+  bool menusReady_ = false;
+  bool fullScreenBarShown_ = false;
+  bool rendering_ = false;
+  float pixelRatio_ = 1;  // output pixels per window point
+  PixelRect shown_{0, 0, kScreenWidth, kScreenHeight};  // the picture, in output pixels
+  std::vector<std::string> picks_;  // menu picks of the last frame, delivered by pumpEvents
+  bool popupDismissed_ = false;
 };
 
 }  // namespace corvid
