@@ -122,7 +122,13 @@ int main(int argc, char** argv) {
     options.events = std::move(events);
     options.runMs = cl.runMs;
     corvid::HeadlessPlatform platform(std::move(options));
-    return play(platform, cl);
+    if (!cl.audioOut.empty() && !platform.startAudioOut(cl.audioOut, error)) {
+      std::fprintf(stderr, "corvid: %s\n", error.c_str());
+      return kExitUsage;
+    }
+    const int code = play(platform, cl);
+    if (!platform.finishAudioOut(error)) std::fprintf(stderr, "corvid: %s\n", error.c_str());
+    return code;
   }
 #ifdef CORVID_HAVE_SDL
   corvid::SdlPlatform platform;

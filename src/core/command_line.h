@@ -17,6 +17,7 @@ struct CommandLine {
   std::string settingsFile;
   std::string dataDir;
   std::string traceFile;
+  std::string audioOut;        // headless: the mixer's output as a WAV file
   bool help = false;
   bool version = false;
 };

@@ -24,6 +24,10 @@ void reportArchiveProblems(const std::vector<std::string>& problems) {
 Engine::Engine(Platform& platform, EngineOptions options)
     : platform_(platform), options_(std::move(options)) {}
 
+Engine::~Engine() {
+  if (audioOpen_) platform_.closeAudio();
+}
+
 // ---- Start-up -------------------------------------------------------------------------------
 
 void Engine::formCreate() {
@@ -224,6 +228,14 @@ void Engine::startMainScript() {
   platform_.present(display_);
   if (screenMode_ != 0 && !platform_.setScreenMode(screenMode_)) screenMode_ = 0;
   interpreter_.startMain();
+  startSound();
+}
+
+// The sound engine starts with the first idle tick, on the device the platform opens.
+void Engine::startSound() {
+  if (audioOpen_) return;
+  audioOpen_ = platform_.openAudio(&mixerFeed_);
+  sound_.initSound(audioOpen_);
 }
 
 // ---- The idle tick --------------------------------------------------------------------------
@@ -286,6 +298,7 @@ bool Engine::playTick(uint32_t tickStart) {
 
 void Engine::timer1Timer() {
   ++flags_.timerTickCount;
+  sound_.refreshSound();
   if (flags_.settingsScreenOpen) return;
   if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
   if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;  // the choice tick runs here
@@ -294,6 +307,7 @@ void Engine::timer1Timer() {
     --wait_.waitTicks;
     return;
   }
+  sound_.musicPendingTick();
   if (wait_.waitKind == 0) return;
   if (vars_.S[26] == 0) return;  // the click-wait mark's animation runs here
   autoAdvanceTick();
@@ -312,8 +326,7 @@ void Engine::autoAdvanceTick() {
   interpreter_.autoAdvanceClickWait();
 }
 
-// No sound engine is running yet, so no voice can be playing.
-bool Engine::voiceChannelPlaying() const { return false; }
+bool Engine::voiceChannelPlaying() const { return sound_.isVoicePlaying(); }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
@@ -370,12 +383,14 @@ bool Engine::formCloseQuery() {
 void Engine::pbPaint() {
   display_ = playMode_ == PlayMode::WindowHidden ? stage_ : screen_;
   platform_.present(display_);
+  sound_.applyVolumes();
 }
 
 // The global data is written at every close, also when the engine itself asked to quit, so no
 // progress made since the last synchronisation is lost.
 void Engine::formDestroy() {
   saveGlobalData();
+  sound_.stopStream();
   if (screenMode_ == 1) platform_.setScreenMode(0);
 }
 

@@ -29,6 +29,8 @@
 #include "script/text_sink.h"
 #include "script/variables.h"
 #include "script/wait_state.h"
+#include "sound/mixer.h"
+#include "sound/sound_engine.h"
 
 namespace corvid {
 
@@ -48,6 +50,7 @@ class Engine final : public PlatformClient {
   inline static const char* const kMissingDataMessage = "ゲームデータを読み込めません。";
 
   Engine(Platform& platform, EngineOptions options);
+  ~Engine() override;  // stops the audio output before the mixer goes
 
   // ---- Program entry pieces ----------------------------------------------------------
   // Window creation: runs the start-up sequence and opens the window with its caption.
@@ -90,6 +93,9 @@ class Engine final : public PlatformClient {
   RandomGenerator& random() { return random_; }
   // The picture layers, the stage and screen composition and the picture commands.
   Scene& scene() { return scene_; }
+  // The sound slots, effects, music and voices.
+  SoundEngine& sound() { return sound_; }
+  const SoundEngine& sound() const { return sound_; }
   const Surface& stage() const { return stage_; }
   const Surface& screen() const { return screen_; }
   // A picture that could not be read, for the trace (UTF-8).
@@ -107,6 +113,7 @@ class Engine final : public PlatformClient {
   bool readConfiguration();
   void setStartValues();
   void startMainScript();
+  void startSound();
   bool playTick(uint32_t tickStart);
   void paceIdleTick(uint32_t tickStart, uint32_t minimumMs);
   void autoAdvanceTick();
@@ -173,6 +180,21 @@ class Engine final : public PlatformClient {
       PlayControl{flags_.scriptRunning, flags_.skipLevel, flags_.sleepCountdown,
                   flags_.effectRequest, flags_.quitRequested, flags_.soundDevicePresent},
       config_, scriptSource_, messageLog_, textWindow_, scriptHost_, scriptHost_}};
+
+  // Sound: the mixer the audio device renders, and the slots and music over it.
+  struct MixerFeed final : AudioRenderer {
+    explicit MixerFeed(Mixer& m) : mixer(m) {}
+    void render(int16_t* stereo, size_t frames) override { mixer.render(stereo, frames); }
+    Mixer& mixer;
+  };
+  Mixer mixer_;
+  MixerFeed mixerFeed_{mixer_};
+  bool audioOpen_ = false;
+  SoundEngine sound_{SoundContext{archives_, vars_.S, settings_, flags_.skipLevel,
+                                  [this] { return platform_.millis(); },
+                                  [this] { return platform_.windowActive(); },
+                                  [this] { return std::string(interpreter_.state().lastVoice.view()); }},
+                     mixer_};
 };
 
 // Runs the message loop until the window closes: pending events, then one idle tick.

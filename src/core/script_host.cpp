@@ -2,6 +2,7 @@
 
 #include "core/engine.h"
 #include "data/sjis.h"
+#include "script/script_text.h"
 
 namespace corvid {
 
@@ -63,6 +64,20 @@ int ScriptHost::effects(const OwnedCommand& command) {
     return kContinueStep;
   }
   return stillToCome("effects", command);
+}
+
+int ScriptHost::sound(const OwnedCommand& command) {
+  SoundEngine& sound = engine_.sound();
+  const std::string_view a = command.arguments;
+  switch (command.id) {
+    case CommandId::Music: sound.playMusic(readArgumentNumber(a)); break;
+    case CommandId::Cv: sound.playVoiceOrSound(a); break;
+    case CommandId::Se: sound.se(a); break;
+    case CommandId::SeLoop: sound.seloop(a); break;
+    case CommandId::SeOff: sound.seoff(); break;
+    default: return stillToCome("sound", command);
+  }
+  return commandInfo(command.id).result;
 }
 
 void ScriptHost::redrawScene() { engine_.scene().redrawScene(); }

@@ -113,6 +113,7 @@ class SoundEngine {
   int32_t fadeLevel() const { return fadeLevel_; }
   int32_t streamVolume() const { return streamVolume_; }
   const std::string& lastPlayedVoice() const { return lastPlayedVoice_; }
+  int32_t musicPlaying() const { return c_.S[5]; }  // the track playing, S5
 
  private:
   int32_t vol(int group) const { return c_.settings.volAttenuation[size_t(group - 1)]; }

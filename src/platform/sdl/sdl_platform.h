@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -48,6 +49,9 @@ class SdlPlatform final : public Platform {
                   MessageBoxButtons buttons, MessageBoxIcon icon) override;
 
   int audioDeviceCount() override;
+  bool openAudio(AudioRenderer* renderer) override { return audio_.open(renderer); }
+  void closeAudio() override { audio_.close(); }
+  bool windowActive() const override;
   bool openAddress(const std::string& url) override;
 
  private:
@@ -63,6 +67,8 @@ class SdlPlatform final : public Platform {
   uint32_t nextTimerMs_ = kTimerIntervalMs;
   int screenMode_ = 0;
   bool videoReady_ = false;
+  SdlAudio audio_;
+  mutable bool focusSeen_ = false;  // the window has had the input focus once
 };
 
 }  // namespace corvid
