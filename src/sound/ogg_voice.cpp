@@ -23,6 +23,7 @@ size_t readCallback(void* out, size_t size, size_t count, void* source) {
   auto* s = static_cast<MemoryStream*>(source);
   if (size == 0) return 0;
   const size_t n = std::min(size * count, s->bytes.size() - s->pos);
+  if (n == 0) return 0;
   std::memcpy(out, s->bytes.data() + s->pos, n);
   s->pos += n;
   return n / size;
