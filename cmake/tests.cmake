@@ -31,8 +31,8 @@ foreach(dir ${test_dirs})
                        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endforeach()
 
-# The sound and engine tests make Ogg Vorbis voices with the demo's writer (demo/ogg_writer.h).
-pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc vorbis ogg)
+# The sound and engine tests make Ogg Vorbis voices with the demo's writer (demo/ogg_writer.h;
+# VORBISENC comes from cmake/demo.cmake).
 foreach(test corvid_tests_sound corvid_tests_core)
   if(TARGET ${test})
     target_link_libraries(${test} PRIVATE PkgConfig::VORBISENC)
