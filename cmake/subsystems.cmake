@@ -21,7 +21,7 @@ corvid_subsystem(script corvid_data)
 corvid_subsystem(sound corvid_data corvid_persist PkgConfig::VORBISFILE)
 corvid_subsystem(persist corvid_data corvid_script)
 corvid_subsystem(screens corvid_gfx corvid_script corvid_sound corvid_persist)
-corvid_subsystem(platform corvid_gfx)
+corvid_subsystem(platform corvid_gfx PkgConfig::FFMPEG)
 corvid_subsystem(platform/headless corvid_platform PkgConfig::PNG)
 corvid_subsystem(core corvid_screens corvid_gfx corvid_script corvid_sound corvid_persist
                  corvid_data corvid_platform corvid_platform_headless)

@@ -1,7 +1,9 @@
 #include "core/engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "data/optical_drive.h"
 #include "persist/persist_paths.h"
@@ -238,6 +240,30 @@ void Engine::startSound() {
   sound_.initSound(audioOpen_);
 }
 
+void Engine::playMovie(std::string_view path) {
+  std::string file = sjisToUtf8(path);
+  std::replace(file.begin(), file.end(), '\\', '/');
+  if (file.empty()) return;
+  if (file[0] != '/') file = options_.titleDir + "/" + file;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return;
+  std::string error;
+  std::unique_ptr<MovieDecoder> decoder = platform_.openMovie(file, error);
+  if (!decoder) {
+    std::fprintf(stderr, "corvid: movie %s\n", error.c_str());
+    return;
+  }
+  movie_.start(std::move(decoder), platform_.millis(), 0);
+  ++flags_.busyCount;
+}
+
+// The panel goes, the paint box shows the screen again, and the engine is no longer busy.
+void Engine::endMovie() {
+  movie_.stop();
+  if (flags_.busyCount > 0) --flags_.busyCount;
+  pbPaint();
+}
+
 // ---- The idle tick --------------------------------------------------------------------------
 
 void Engine::paceIdleTick(uint32_t tickStart, uint32_t minimumMs) {
@@ -248,6 +274,7 @@ void Engine::paceIdleTick(uint32_t tickStart, uint32_t minimumMs) {
 void Engine::appIdle() {
   ++flags_.idleTickCount;
   const uint32_t tickStart = platform_.millis();
+  if (movie_.active() && movie_.frameTick(tickStart, display_)) platform_.present(display_);
   if (flags_.clickGuard > 0) --flags_.clickGuard;
   // The backlog's held-button repeat runs here while it is open.
   if (flags_.backlogOpen || flags_.systemDialogOpen != 0 || flags_.settingsScreenOpen) {
@@ -299,6 +326,10 @@ bool Engine::playTick(uint32_t tickStart) {
 void Engine::timer1Timer() {
   ++flags_.timerTickCount;
   sound_.refreshSound();
+  if (movie_.active()) {
+    if (movie_.timerTick(platform_.millis())) endMovie();
+    return;
+  }
   if (flags_.settingsScreenOpen) return;
   if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
   if (wait_.choiceActive && flags_.systemDialogOpen == 0) return;  // the choice tick runs here
@@ -333,6 +364,11 @@ bool Engine::voiceChannelPlaying() const { return sound_.isVoicePlaying(); }
 // Only what ends the interpreter's waits is routed so far: a left click (or Return) and
 // wheel-down. The quick buttons, menus, backlog, choices and keys come with their screens.
 void Engine::onInput(const InputEvent& event) {
+  // A movie's panel covers the picture and takes the clicks: one ends it after its first ticks.
+  if (movie_.active()) {
+    if (event.type == InputEvent::Type::MouseDown && movie_.clickEnds()) endMovie();
+    return;
+  }
   const bool leftClick = (event.type == InputEvent::Type::MouseDown &&
                           event.button == MouseButton::Left) ||
                          (event.type == InputEvent::Type::KeyDown && event.key == Key::Return);
@@ -390,6 +426,7 @@ void Engine::pbPaint() {
 // progress made since the last synchronisation is lost.
 void Engine::formDestroy() {
   saveGlobalData();
+  movie_.stop();
   sound_.stopStream();
   if (screenMode_ == 1) platform_.setScreenMode(0);
 }

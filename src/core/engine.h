@@ -30,6 +30,7 @@
 #include "script/variables.h"
 #include "script/wait_state.h"
 #include "sound/mixer.h"
+#include "sound/movie_player.h"
 #include "sound/sound_engine.h"
 
 namespace corvid {
@@ -96,6 +97,10 @@ class Engine final : public PlatformClient {
   // The sound slots, effects, music and voices.
   SoundEngine& sound() { return sound_; }
   const SoundEngine& sound() const { return sound_; }
+  // movie PATH: a file beside the title, shown over the display until its end or a click;
+  // the engine is busy meanwhile. A file that does not exist does nothing.
+  void playMovie(std::string_view path);
+  const MoviePlayer& movie() const { return movie_; }
   const Surface& stage() const { return stage_; }
   const Surface& screen() const { return screen_; }
   // A picture that could not be read, for the trace (UTF-8).
@@ -114,6 +119,7 @@ class Engine final : public PlatformClient {
   void setStartValues();
   void startMainScript();
   void startSound();
+  void endMovie();
   bool playTick(uint32_t tickStart);
   void paceIdleTick(uint32_t tickStart, uint32_t minimumMs);
   void autoAdvanceTick();
@@ -189,6 +195,7 @@ class Engine final : public PlatformClient {
   };
   Mixer mixer_;
   MixerFeed mixerFeed_{mixer_};
+  MoviePlayer movie_{mixer_};
   bool audioOpen_ = false;
   SoundEngine sound_{SoundContext{archives_, vars_.S, settings_, flags_.skipLevel,
                                   [this] { return platform_.millis(); },

@@ -75,6 +75,7 @@ int ScriptHost::sound(const OwnedCommand& command) {
     case CommandId::Se: sound.se(a); break;
     case CommandId::SeLoop: sound.seloop(a); break;
     case CommandId::SeOff: sound.seoff(); break;
+    case CommandId::Movie: engine_.playMovie(a); break;
     default: return stillToCome("sound", command);
   }
   return commandInfo(command.id).result;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gfx/surface.h"
+#include "platform/movie_decoder.h"
 
 namespace corvid {
 
@@ -133,6 +134,11 @@ class Platform {
   // outlive that). False when no output could be opened at all.
   virtual bool openAudio(AudioRenderer* renderer) { return false; }
   virtual void closeAudio() {}
+  // A movie file decoded for the engine to show and play (FFmpeg in both back ends); nullptr
+  // with `error` when the file cannot be played.
+  virtual std::unique_ptr<MovieDecoder> openMovie(const std::string& path, std::string& error) {
+    return openFfmpegMovie(path, error);
+  }
   // One of the engine's windows has the input focus (sounds and music start only then).
   virtual bool windowActive() const { return true; }
 

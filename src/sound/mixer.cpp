@@ -40,7 +40,7 @@ void Mixer::apply(Command& c) {
     for (Voice& v : voices_) updateGain(v);
     return;
   }
-  if (c.slot < 0 || c.slot >= kSlots) return;
+  if (c.slot < 0 || c.slot > kMovieSlot) return;
   Voice& v = voices_[size_t(c.slot)];
   switch (c.kind) {
     case Command::Kind::Start:

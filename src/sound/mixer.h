@@ -38,8 +38,9 @@ using ClipPtr = std::shared_ptr<const PcmClip>;
 class Mixer {
  public:
   inline static constexpr int kSlots = 8;
-  inline static constexpr int kOutputRate = 44100;  // frames per second, stereo out
-  inline static constexpr int kQueuedClips = 8;     // clips a streamed slot holds ahead
+  inline static constexpr int kMovieSlot = 8;        // a movie's sound, beside the eight slots
+  inline static constexpr int kOutputRate = 44100;   // frames per second, stereo out
+  inline static constexpr int kQueuedClips = 16;     // clips a streamed slot holds ahead
 
   // ---- The command side (engine thread) -------------------------------------------------
   // Replaces what the slot plays; `loop` repeats a lone clip until stopped.
@@ -81,7 +82,7 @@ class Mixer {
   std::vector<Command> pending_;  // guarded by lock_
   // Owned by the render side.
   std::vector<Command> taken_;
-  std::array<Voice, kSlots> voices_;
+  std::array<Voice, kSlots + 1> voices_;
   int32_t master_ = 0;
   std::vector<float> acc_;
 };

@@ -267,3 +267,70 @@ TEST(SoundRun, AudioOutHoldsTheMixAtItsLevel) {
 
 }  // namespace
 }  // namespace corvid::testing
+
+namespace corvid::testing {
+namespace {
+
+// A video-only movie in the YUV4MPEG2 format: 80x60 at 10 frames a second, all one grey.
+std::vector<uint8_t> greyMovie(int frames, uint8_t luma) {
+  const std::string header = "YUV4MPEG2 W80 H60 F10:1 Ip A1:1 C420jpeg\n";
+  std::vector<uint8_t> out(header.begin(), header.end());
+  for (int f = 0; f < frames; ++f) {
+    const std::string tag = "FRAME\n";
+    out.insert(out.end(), tag.begin(), tag.end());
+    out.insert(out.end(), 80 * 60, luma);
+    out.insert(out.end(), 2 * 40 * 30, 128);
+  }
+  return out;
+}
+
+InputEvent press() {
+  InputEvent e;
+  e.type = InputEvent::Type::MouseDown;
+  e.x = 400;
+  e.y = 300;
+  return e;
+}
+
+TEST(SoundRun, AMovieShowsUntilItsEndAndAClickEndsItOnlyAfterItsFirstTicks) {
+  TitleFixture title;
+  const std::string dir = soundTitle(title, {"*movie none.y4m", "*movie clip.y4m", "*sleep 30", "!V001=1", "*sleep 3000"});
+  {
+    std::ofstream(dir + "/clip.y4m", std::ios::binary).write(
+        reinterpret_cast<const char*>(greyMovie(15, 200).data()), 15 * (6 + 80 * 60 * 3 / 2) + 41);
+  }
+  SoundRun run(dir);
+  run.runUntil(300);
+  ASSERT_TRUE(run.engine->movie().active());
+  EXPECT_EQ(run.engine->flags().busyCount, 1);
+  EXPECT_EQ(run.engine->vars().V[1], 0);
+  const uint8_t* px = run.engine->display().at(400, 300);
+  EXPECT_NEAR(px[0], 207, 8);  // grey: blue, green and red alike
+  EXPECT_EQ(px[2], px[0]);
+  run.engine->onInput(press());
+  EXPECT_TRUE(run.engine->movie().active());  // within the first 19 ticks a click does nothing
+  run.runUntil(1300);
+  EXPECT_TRUE(run.engine->movie().active());  // 1.5 seconds long
+  run.runUntil(2000);
+  EXPECT_FALSE(run.engine->movie().active());
+  EXPECT_EQ(run.engine->flags().busyCount, 0);
+  run.runUntil(2200);
+  EXPECT_EQ(run.engine->vars().V[1], 1);
+  EXPECT_EQ(run.engine->display().at(400, 300)[0], 0);  // the screen is back
+
+  // A click ends a long one once the countdown reached 1.
+  {
+    std::ofstream(dir + "/clip.y4m", std::ios::binary).write(
+        reinterpret_cast<const char*>(greyMovie(100, 90).data()), 100 * (6 + 80 * 60 * 3 / 2) + 41);
+  }
+  SoundRun again(dir);
+  again.runUntil(1200);
+  ASSERT_TRUE(again.engine->movie().active());
+  EXPECT_EQ(again.engine->movie().tag(), 1);
+  again.engine->onInput(press());
+  EXPECT_FALSE(again.engine->movie().active());
+  EXPECT_EQ(again.engine->flags().busyCount, 0);
+}
+
+}  // namespace
+}  // namespace corvid::testing
