@@ -191,6 +191,33 @@ TEST(SoundRun, MusicRepeatsFadesAndBgmSwitch) {
   EXPECT_FALSE(run.slot(3).exists);
 }
 
+// The clips' own sounds: a whole sound in slot 5 at Vol2, then at the stream's level; an
+// animation stream takes the stream slot from the music.
+TEST(SoundRun, AnimationSoundsAndStreams) {
+  TitleFixture title;
+  const std::string dir = soundTitle(title, {"*music 5", "*sleep 3000"});
+  SoundRun run(dir);
+  run.runUntil(300);
+  SoundEngine& sound = run.sound();
+  PcmSound pcm = constant(3000, 4000, 8000);
+  std::vector<uint8_t> whole;
+  std::string error;
+  ASSERT_TRUE(encodeByteCodeWady(pcm, 0, whole, error));
+  sound.playAnimSound(whole);
+  ASSERT_TRUE(run.slot(5).exists);
+  EXPECT_EQ(run.slot(5).volume, -1000);
+  EXPECT_EQ(run.slot(5).frames, 4000u);
+  sound.refreshSound();
+  EXPECT_EQ(run.slot(5).volume, 0);  // the stream's level (Vol3)
+  ASSERT_TRUE(sound.openAnimStream(music(2)));
+  EXPECT_TRUE(run.slot(3).exists);
+  EXPECT_EQ(run.slot(3).name, "");
+  sound.stopAnimStream();
+  EXPECT_FALSE(run.slot(3).exists);
+  sound.stopAnimSound();
+  EXPECT_FALSE(run.slot(5).exists);
+}
+
 TEST(SoundRun, MusicWithBgmOffWaitsForRestartMusic) {
   TitleFixture title;
   const std::string dir = soundTitle(title, {"*music 5", "*sleep 3000"});

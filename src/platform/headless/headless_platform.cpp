@@ -93,7 +93,7 @@ bool HeadlessPlatform::finishAudioOut(std::string& error) {
 
 bool HeadlessPlatform::supports(Feature feature) const {
   return feature == Feature::Window || feature == Feature::Dialogs || feature == Feature::Menus ||
-         feature == Feature::Audio;
+         feature == Feature::Audio || feature == Feature::Movies;
 }
 
 bool HeadlessPlatform::openWindow(const std::string& caption) {

@@ -63,7 +63,8 @@ bool SdlPlatform::init(std::string& error) {
 }
 
 bool SdlPlatform::supports(Feature feature) const {
-  return feature == Feature::Window || feature == Feature::Fullscreen;
+  return feature == Feature::Window || feature == Feature::Fullscreen ||
+         feature == Feature::Audio || feature == Feature::Movies;
 }
 
 uint32_t SdlPlatform::millis() { return uint32_t(SDL_GetTicks64() - startTicks_); }
