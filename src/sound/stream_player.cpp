@@ -1,6 +1,7 @@
 #include "sound/stream_player.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace corvid {
 
@@ -27,10 +28,13 @@ void StreamPlayer::close() {
 }
 
 std::shared_ptr<PcmClip> StreamPlayer::freeClip() {
-  // A clip only this player still holds is one the mixer has finished with.
+  // A clip only this player still holds is one the mixer has finished with; the fence orders
+  // the mixer's last reads of it before the samples are written again.
   for (std::shared_ptr<PcmClip>& clip : pool_) {
     if (!clip) clip = std::make_shared<PcmClip>();
-    if (clip.use_count() == 1) return clip;
+    if (clip.use_count() != 1) continue;
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return clip;
   }
   return std::make_shared<PcmClip>();
 }
