@@ -130,6 +130,8 @@ int main(int argc, char** argv) {
     if (!platform.finishAudioOut(error)) std::fprintf(stderr, "corvid: %s\n", error.c_str());
     return code;
   }
+  if (!cl.audioOut.empty())
+    std::fprintf(stderr, "corvid: --audio-out is written by headless runs only; ignored\n");
 #ifdef CORVID_HAVE_SDL
   corvid::SdlPlatform platform;
   if (!platform.init(error)) {
