@@ -12,3 +12,8 @@ foreach(src ${bench_srcs})
     target_link_libraries(bench_${name} PRIVATE corvid_platform_sdl)
   endif()
 endforeach()
+# The sound benchmark makes its Ogg Vorbis voice with the demo's writer.
+if(TARGET bench_sound_bench)
+  target_include_directories(bench_sound_bench PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(bench_sound_bench PRIVATE PkgConfig::VORBISENC)
+endif()

@@ -35,3 +35,12 @@ foreach(dir ${test_dirs})
   gtest_discover_tests(${test} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endforeach()
+
+# The sound and engine tests make Ogg Vorbis voices with the demo's writer (demo/ogg_writer.h;
+# VORBISENC comes from cmake/demo.cmake).
+foreach(test corvid_tests_sound corvid_tests_core)
+  if(TARGET ${test})
+    target_link_libraries(${test} PRIVATE PkgConfig::VORBISENC)
+    target_include_directories(${test} PRIVATE ${PROJECT_SOURCE_DIR})
+  endif()
+endforeach()

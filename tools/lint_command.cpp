@@ -15,6 +15,7 @@
 #include "data/sjis.h"
 #include "gfx/picture_loader.h"
 #include "gfx/picture_references.h"
+#include "sound/sound_references.h"
 #include "script/script_image.h"
 #include "script/script_lint.h"
 #include "tool_command.h"
@@ -38,7 +39,8 @@ std::vector<std::string> scriptNames(const Archives& archives) {
 // The picture commands and tags, by the way each uses its names.
 class PictureCheck final : public ReferenceCheck {
  public:
-  explicit PictureCheck(const PictureReferences& pictures) : pictures_(pictures) {}
+  PictureCheck(const PictureReferences& pictures, const Archives& archives)
+      : pictures_(pictures), archives_(archives) {}
 
   std::vector<std::string> check(CommandId id, std::string_view arguments) const override {
     switch (id) {
@@ -48,12 +50,13 @@ class PictureCheck final : public ReferenceCheck {
       case CommandId::Ovr: return pictures_.check(PictureUse::Overlay, arguments);
       case CommandId::PartsLoad: return pictures_.check(PictureUse::Parts, arguments);
       case CommandId::Direct: return pictures_.check(PictureUse::Direct, arguments);
-      default: return {};
+      default: return checkSoundReference(archives_, id, arguments);
     }
   }
 
  private:
   const PictureReferences& pictures_;
+  const Archives& archives_;
 };
 
 // "TACHI_TYPE" decides whether standing pictures have "M" masks; a configuration that stops
@@ -94,7 +97,7 @@ int runLint(const std::vector<std::string>& args) {
   for (const std::string& p : problems) toolError(p);
   const PictureReferences pictures(archives, readBackgroundSets(archives).lines,
                                    readSpriteSets(archives), tachiType(archives));
-  const PictureCheck pictureCheck(pictures);
+  const PictureCheck pictureCheck(pictures, archives);
   const ArchiveScriptSource source(archives);
   bool found = !problems.empty();
   for (const std::string& name : scriptNames(archives)) {

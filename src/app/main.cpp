@@ -123,8 +123,16 @@ int main(int argc, char** argv) {
     options.events = std::move(events);
     options.runMs = cl.runMs;
     corvid::HeadlessPlatform platform(std::move(options));
-    return play(platform, cl);
+    if (!cl.audioOut.empty() && !platform.startAudioOut(cl.audioOut, error)) {
+      std::fprintf(stderr, "corvid: %s\n", error.c_str());
+      return kExitUsage;
+    }
+    const int code = play(platform, cl);
+    if (!platform.finishAudioOut(error)) std::fprintf(stderr, "corvid: %s\n", error.c_str());
+    return code;
   }
+  if (!cl.audioOut.empty())
+    std::fprintf(stderr, "corvid: --audio-out is written by headless runs only; ignored\n");
 #ifdef CORVID_HAVE_SDL
   corvid::SdlPlatform platform;
   if (!platform.init(error)) {

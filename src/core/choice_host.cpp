@@ -14,12 +14,13 @@ void EngineChoiceHost::lowerBusy() {
 
 bool EngineChoiceHost::skipping() const { return engine_.flags().skipLevel != 0; }
 
+// System sounds go through the voice path, as the decision sound does.
 void EngineChoiceHost::playSystemSound(std::string_view name) {
-  engine_.traceScriptProblem("system sound not played yet (sound)", name);
+  engine_.sound().playVoiceOrSound(name);
 }
 
 void EngineChoiceHost::playVoiceOrSound(std::string_view name) {
-  engine_.traceScriptProblem("decision sound not played yet (sound)", name);
+  engine_.sound().playVoiceOrSound(name);
 }
 
 void EngineChoiceHost::mousePosition(int32_t& x, int32_t& y) const {

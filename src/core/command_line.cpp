@@ -18,7 +18,7 @@ bool parseUnsigned(const std::string& text, uint32_t& out) {
 
 const char* commandLineUsage() {
   return "usage: corvid [TITLE_DIR] [options]\n"
-         "  --headless         run on the virtual clock with no window and no sound device\n"
+         "  --headless         run on the virtual clock with no window and a virtual sound device\n"
          "  --input FILE       headless input events, one a line: <ms> <event> [args]\n"
          "  --run-ms N         headless: virtual milliseconds to run (default 600000)\n"
          "  --seed N           seed of the random generator (headless default 0)\n"
@@ -26,6 +26,7 @@ const char* commandLineUsage() {
          "  --data-dir DIR     where saves and global data go\n"
          "  --trace FILE       write executed script lines and ignored errors\n"
          "  --record FILE      write the player's input as an input file for --input\n"
+         "  --audio-out FILE   headless: write the sound as a WAV file (16-bit stereo, 44100 Hz)\n"
          "  --help, --version\n";
 }
 
@@ -57,6 +58,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
       if (!value(out.traceFile)) return false;
     } else if (a == "--record") {
       if (!value(out.recordFile)) return false;
+    } else if (a == "--audio-out") {
+      if (!value(out.audioOut)) return false;
     } else if (a == "--run-ms" || a == "--seed") {
       if (!value(v)) return false;
       uint32_t n;

@@ -18,6 +18,7 @@ struct CommandLine {
   std::string dataDir;
   std::string traceFile;
   std::string recordFile;      // the player's input written as an input file
+  std::string audioOut;        // headless: the mixer's output as a WAV file
   bool help = false;
   bool version = false;
 };

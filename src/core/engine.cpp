@@ -1,7 +1,9 @@
 #include "core/engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "data/optical_drive.h"
 #include "persist/persist_paths.h"
@@ -27,6 +29,10 @@ Engine::Engine(Platform& platform, EngineOptions options)
   textWindow_.setScreenRefresh([this](int transition) { scene_.showScene(transition); });
   scene_.setTransitions(&transitions_);
   input_.setChoiceInput(&choices_);
+}
+
+Engine::~Engine() {
+  if (audioOpen_) platform_.closeAudio();
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -275,6 +281,38 @@ void Engine::startMainScript() {
   platform_.present(display_);
   if (screenMode_ != 0 && !platform_.setScreenMode(screenMode_)) screenMode_ = 0;
   interpreter_.startMain();
+  startSound();
+}
+
+// The sound engine starts with the first idle tick, on the device the platform opens.
+void Engine::startSound() {
+  if (audioOpen_) return;
+  audioOpen_ = platform_.openAudio(&mixerFeed_);
+  sound_.initSound(audioOpen_);
+}
+
+void Engine::playMovie(std::string_view path) {
+  std::string file = sjisToUtf8(path);
+  std::replace(file.begin(), file.end(), '\\', '/');
+  if (file.empty()) return;
+  if (file[0] != '/') file = options_.titleDir + "/" + file;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return;
+  std::string error;
+  std::unique_ptr<MovieDecoder> decoder = platform_.openMovie(file, error);
+  if (!decoder) {
+    std::fprintf(stderr, "corvid: movie %s\n", error.c_str());
+    return;
+  }
+  movie_.start(std::move(decoder), platform_.millis(), 0);
+  ++flags_.busyCount;
+}
+
+// The panel goes, the paint box shows the screen again, and the engine is no longer busy.
+void Engine::endMovie() {
+  movie_.stop();
+  if (flags_.busyCount > 0) --flags_.busyCount;
+  pbPaint();
 }
 
 // ---- The idle tick --------------------------------------------------------------------------
@@ -287,6 +325,7 @@ void Engine::paceIdleTick(uint32_t tickStart, uint32_t minimumMs) {
 void Engine::appIdle() {
   ++flags_.idleTickCount;
   const uint32_t tickStart = platform_.millis();
+  if (movie_.active() && movie_.frameTick(tickStart, display_)) platform_.present(display_);
   if (flags_.clickGuard > 0) --flags_.clickGuard;
   // The backlog's held-button repeat runs here while it is open.
   if (flags_.backlogOpen || flags_.systemDialogOpen != 0 || flags_.settingsScreenOpen) {
@@ -337,6 +376,11 @@ bool Engine::playTick(uint32_t tickStart) {
 
 void Engine::timer1Timer() {
   ++flags_.timerTickCount;
+  sound_.refreshSound();
+  if (movie_.active()) {
+    if (movie_.timerTick(platform_.millis())) endMovie();
+    return;
+  }
   if (flags_.settingsScreenOpen) return;
   if (flags_.backlogOpen || flags_.busyCount != 0 || playMode_ != PlayMode::Play) return;
   if (wait_.choiceActive && flags_.systemDialogOpen == 0) {
@@ -348,6 +392,7 @@ void Engine::timer1Timer() {
     --wait_.waitTicks;
     return;
   }
+  sound_.musicPendingTick();
   if (wait_.waitKind == 0) return;
   if (vars_.S[26] == 0) {
     if (wait_.waitKind != 5) textWindow_.animateClickWait();
@@ -369,13 +414,17 @@ void Engine::autoAdvanceTick() {
   interpreter_.autoAdvanceClickWait();
 }
 
-// No sound engine is running yet, so no voice can be playing.
-bool Engine::voiceChannelPlaying() const { return false; }
+bool Engine::voiceChannelPlaying() const { return sound_.isVoicePlaying(); }
 
 // ---- Input, close and paint -----------------------------------------------------------------
 
 void Engine::onInput(const InputEvent& event) {
   recorder_.record(platform_.millis(), event);
+  // A movie's panel covers the picture and takes the clicks: one ends it after its first ticks.
+  if (movie_.active()) {
+    if (event.type == InputEvent::Type::MouseDown && movie_.clickEnds()) endMovie();
+    return;
+  }
   // The mouse buttons and the wheel take the click-wait mark away before they act.
   if (event.type == InputEvent::Type::MouseDown || event.type == InputEvent::Type::Wheel)
     textWindow_.eraseClickWait();
@@ -423,12 +472,15 @@ bool Engine::formCloseQuery() {
 void Engine::pbPaint() {
   display_ = playMode_ == PlayMode::WindowHidden ? stage_ : screen_;
   platform_.present(display_);
+  sound_.applyVolumes();
 }
 
 // The global data is written at every close, also when the engine itself asked to quit, so no
 // progress made since the last synchronisation is lost.
 void Engine::formDestroy() {
   saveGlobalData();
+  movie_.stop();
+  sound_.stopStream();
   if (screenMode_ == 1) platform_.setScreenMode(0);
 }
 

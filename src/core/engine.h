@@ -40,6 +40,9 @@
 #include "script/text_sink.h"
 #include "script/variables.h"
 #include "script/wait_state.h"
+#include "sound/mixer.h"
+#include "sound/movie_player.h"
+#include "sound/sound_engine.h"
 
 namespace corvid {
 
@@ -60,6 +63,7 @@ class Engine final : public PlatformClient {
   inline static const char* const kMissingDataMessage = "ゲームデータを読み込めません。";
 
   Engine(Platform& platform, EngineOptions options);
+  ~Engine() override;  // stops the audio output before the mixer goes
 
   // ---- Program entry pieces ----------------------------------------------------------
   // Window creation: runs the start-up sequence and opens the window with its caption.
@@ -110,6 +114,13 @@ class Engine final : public PlatformClient {
   Scene& scene() { return scene_; }
   // The transitions, cross-fades, shake and scroll.
   Transitions& transitions() { return transitions_; }
+  // The sound slots, effects, music and voices.
+  SoundEngine& sound() { return sound_; }
+  const SoundEngine& sound() const { return sound_; }
+  // movie PATH: a file beside the title, shown over the display until its end or a click;
+  // the engine is busy meanwhile. A file that does not exist does nothing.
+  void playMovie(std::string_view path);
+  const MoviePlayer& movie() const { return movie_; }
   const Surface& stage() const { return stage_; }
   const Surface& screen() const { return screen_; }
   // A picture that could not be read, for the trace (UTF-8).
@@ -146,6 +157,8 @@ class Engine final : public PlatformClient {
   bool readConfiguration();
   void setStartValues();
   void startMainScript();
+  void startSound();
+  void endMovie();
   bool playTick(uint32_t tickStart);
   void paceIdleTick(uint32_t tickStart, uint32_t minimumMs);
   void autoAdvanceTick();
@@ -240,6 +253,21 @@ class Engine final : public PlatformClient {
                                   inputServices_}};
   InputRecorder recorder_;
   bool closingOurselves_ = false;  // a close the engine asked for, not the player
+  // Sound: the mixer the audio device renders, and the slots and music over it.
+  struct MixerFeed final : AudioRenderer {
+    explicit MixerFeed(Mixer& m) : mixer(m) {}
+    void render(int16_t* stereo, size_t frames) override { mixer.render(stereo, frames); }
+    Mixer& mixer;
+  };
+  Mixer mixer_;
+  MixerFeed mixerFeed_{mixer_};
+  MoviePlayer movie_{mixer_};
+  bool audioOpen_ = false;
+  SoundEngine sound_{SoundContext{archives_, vars_.S, settings_, flags_.skipLevel,
+                                  [this] { return platform_.millis(); },
+                                  [this] { return platform_.windowActive(); },
+                                  [this] { return std::string(interpreter_.state().lastVoice.view()); }},
+                     mixer_};
 };
 
 // Runs the message loop until the window closes: pending events, then one idle tick.

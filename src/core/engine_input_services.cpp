@@ -10,6 +10,12 @@ void EngineInputServices::stillToCome(const char* what, const char* owner) {
   engine_.traceStillToCome(what, owner);
 }
 
+void EngineInputServices::stopVoice() { engine_.sound().stopVoice(); }
+
+void EngineInputServices::replayLastVoice() { engine_.sound().replayLastVoice(); }
+
+void EngineInputServices::muteAll(bool muted) { engine_.sound().setMuted(muted); }
+
 void EngineInputServices::closeWindow() { engine_.closeWindow(); }
 
 void EngineInputServices::setScreenMode(int mode) { engine_.setScreenMode(mode); }

@@ -23,9 +23,9 @@ class EngineInputServices final : public InputServices {
   bool speedIndicatorSize(int& width, int& height) override;
   bool backgroundAnimationRunning() const override { return false; }  // none run yet
 
-  void stopVoice() override { stillToCome("stop the voice", "sound"); }
-  void replayLastVoice() override { stillToCome("replay the last voice", "sound"); }
-  void muteAll(bool muted) override { stillToCome(muted ? "mute" : "unmute", "sound"); }
+  void stopVoice() override;
+  void replayLastVoice() override;
+  void muteAll(bool muted) override;
   void stopVoiceAndSoundEffects() override {
     stillToCome("stop the voice and sound effects", "sound");
   }

@@ -3,6 +3,7 @@
 #include "core/engine.h"
 #include "data/sjis.h"
 #include "gfx/picture_arguments.h"
+#include "script/script_text.h"
 
 namespace corvid {
 
@@ -98,6 +99,21 @@ void ScriptHost::askAfterCloseRequest() {
   flags.scriptRunning = false;
   if (askQuitQuestion()) flags.quitRequested = true;
   flags.scriptRunning = true;
+}
+
+int ScriptHost::sound(const OwnedCommand& command) {
+  SoundEngine& sound = engine_.sound();
+  const std::string_view a = command.arguments;
+  switch (command.id) {
+    case CommandId::Music: sound.playMusic(readArgumentNumber(a)); break;
+    case CommandId::Cv: sound.playVoiceOrSound(a); break;
+    case CommandId::Se: sound.se(a); break;
+    case CommandId::SeLoop: sound.seloop(a); break;
+    case CommandId::SeOff: sound.seoff(); break;
+    case CommandId::Movie: engine_.playMovie(a); break;
+    default: return stillToCome("sound", command);
+  }
+  return commandInfo(command.id).result;
 }
 
 void ScriptHost::redrawScene() { engine_.scene().redrawScene(); }

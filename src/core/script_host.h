@@ -32,7 +32,8 @@ class ScriptHost final : public CommandOwners, public InterpreterHost {
   // shake, scroll, wipeset, fadein, fadeout.
   int transitions(const OwnedCommand& command) override;
   int effects(const OwnedCommand& command) override;
-  int sound(const OwnedCommand& command) override { return stillToCome("sound", command); }
+  // music, cv (the name the interpreter chose), se, seloop, seoff, movie.
+  int sound(const OwnedCommand& command) override;
   // gameclr counts a completed game in the global data; the save and load screens come later.
   int saves(const OwnedCommand& command) override;
   // select, clickmap and switch go to the choices.

@@ -125,6 +125,29 @@ void writeMenus(JsonWriter& json, const InputRouter& input) {
   json.endObject();
 }
 
+// The slots with the names they hold, whether they still play, loop, and the volume set on
+// them; "music" is the track playing (S5), "voice" the voice the slot last played.
+void writeSound(JsonWriter& json, const SoundEngine& sound) {
+  json.key("sound").beginObject();
+  json.key("slots").beginArray();
+  for (int i = 0; i < SoundEngine::kSlots; ++i) {
+    const SlotRecord& slot = sound.slot(i);
+    json.beginObject();
+    json.key("name").value(sjisToUtf8(slot.name));
+    json.key("playing").value(sound.slotPlaying(i));
+    json.key("looping").value(slot.looping);
+    json.key("volume").value(int64_t(slot.volume));
+    json.endObject();
+  }
+  json.endArray();
+  json.key("master").value(int64_t(sound.master()));
+  json.key("muted").value(sound.muted());
+  json.key("loopName").value(sjisToUtf8(sound.loopName()));
+  json.key("music").value(int64_t(sound.musicPlaying()));
+  json.key("voice").value(sjisToUtf8(sound.lastPlayedVoice()));
+  json.endObject();
+}
+
 }  // namespace
 
 std::string Engine::stateJson() {
@@ -159,6 +182,7 @@ std::string Engine::stateJson() {
   writeTextGrid(json, textWindow_.grid());
   writeTextCursor(json, textWindow_.cursor());
   writeSettings(json, store_.get());
+  writeSound(json, sound_);
   json.key("globalDataPath").value(globalData_ ? globalData_->dataDir() : std::string());
   writeMenus(json, input_);
   if (configError_.empty()) json.key("configError").null();

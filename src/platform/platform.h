@@ -6,11 +6,13 @@
 //
 // Sections: input events; the engine's side (PlatformClient); the platform itself.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "gfx/surface.h"
+#include "platform/movie_decoder.h"
 
 namespace corvid {
 
@@ -81,6 +83,16 @@ class PlatformClient {
   virtual std::string stateJson() = 0;
 };
 
+// The engine's mixer as the audio device sees it. render() fills `frames` interleaved stereo
+// frames of 16-bit samples at kAudioRate; it is called on the device's own thread (SDL) or on
+// the engine's thread as the virtual clock moves (headless).
+class AudioRenderer {
+ public:
+  inline static constexpr int kAudioRate = 44100;  // frames per second, stereo
+  virtual ~AudioRenderer() = default;
+  virtual void render(int16_t* stereo, size_t frames) = 0;
+};
+
 // ---- The platform ---------------------------------------------------------------------------
 
 enum class Feature { Window, Fullscreen, Audio, Movies, Dialogs, Menus };
@@ -135,6 +147,17 @@ class Platform {
 
   // The number of sound output devices (0 when there is no sound card).
   virtual int audioDeviceCount() = 0;
+  // Starts the audio output, which calls the renderer until closeAudio (the renderer must
+  // outlive that). False when no output could be opened at all.
+  virtual bool openAudio(AudioRenderer* renderer) { return false; }
+  virtual void closeAudio() {}
+  // A movie file decoded for the engine to show and play (FFmpeg in both back ends); nullptr
+  // with `error` when the file cannot be played.
+  virtual std::unique_ptr<MovieDecoder> openMovie(const std::string& path, std::string& error) {
+    return openFfmpegMovie(path, error);
+  }
+  // One of the engine's windows has the input focus (sounds and music start only then).
+  virtual bool windowActive() const { return true; }
 
   // Opens an http:// or https:// address with the desktop's handler; other addresses are
   // refused (false).

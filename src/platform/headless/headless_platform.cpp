@@ -4,14 +4,96 @@
 #include <cstdio>
 #include <cstring>
 
+#include "data/byte_writer.h"
 #include "platform/headless/png_writer.h"
 
 namespace corvid {
 
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options) : options_(std::move(options)) {}
 
+HeadlessPlatform::~HeadlessPlatform() {
+  if (audioOut_) std::fclose(audioOut_);
+}
+
+// ---- The virtual sound device ------------------------------------------------------------------
+
+void HeadlessPlatform::sleep(uint32_t ms) {
+  now_ += ms;
+  renderAudioTo(now_);
+}
+
+bool HeadlessPlatform::openAudio(AudioRenderer* renderer) {
+  renderAudioTo(now_);  // the time before the device opened is silence
+  audio_ = renderer;
+  return true;
+}
+
+void HeadlessPlatform::closeAudio() {
+  renderAudioTo(now_);
+  audio_ = nullptr;
+}
+
+// Frames are rendered in blocks of at most 10 ms, as a sound card's callback would ask.
+void HeadlessPlatform::renderAudioTo(uint32_t ms) {
+  const uint64_t target = uint64_t(ms) * AudioRenderer::kAudioRate / 1000;
+  constexpr size_t kBlock = AudioRenderer::kAudioRate / 100;
+  while (audioFrames_ < target) {
+    const size_t n = size_t(std::min<uint64_t>(target - audioFrames_, kBlock));
+    audioBuffer_.assign(2 * n, 0);
+    if (audio_) audio_->render(audioBuffer_.data(), n);
+    audioFrames_ += n;
+    if (!audioOut_ || audioOutFailed_) continue;
+    uint8_t bytes[4 * kBlock];
+    for (size_t i = 0; i < 2 * n; ++i) {
+      bytes[2 * i] = uint8_t(audioBuffer_[i]);
+      bytes[2 * i + 1] = uint8_t(uint16_t(audioBuffer_[i]) >> 8);
+    }
+    if (std::fwrite(bytes, 1, 4 * n, audioOut_) != 4 * n) audioOutFailed_ = true;
+  }
+}
+
+// The header is written last, once the length is known; until then 44 bytes are kept for it.
+bool HeadlessPlatform::startAudioOut(const std::string& path, std::string& error) {
+  audioOutPath_ = path;
+  audioOut_ = std::fopen(path.c_str(), "wb");
+  const uint8_t header[44] = {};
+  if (!audioOut_ || std::fwrite(header, 1, sizeof header, audioOut_) != sizeof header) {
+    audioOutFailed_ = true;
+    error = path + ": cannot write the audio file";
+    return false;
+  }
+  return true;
+}
+
+bool HeadlessPlatform::finishAudioOut(std::string& error) {
+  if (audioOutPath_.empty()) return true;
+  renderAudioTo(now_);
+  const uint64_t dataBytes = audioFrames_ * 4;
+  ByteWriter w;
+  w.bytes("RIFF", 4);
+  w.u32(uint32_t(36 + dataBytes));
+  w.bytes("WAVEfmt ", 8);
+  w.u32(16);
+  w.u16(1);  // PCM
+  w.u16(2);
+  w.u32(AudioRenderer::kAudioRate);
+  w.u32(AudioRenderer::kAudioRate * 4);
+  w.u16(4);
+  w.u16(16);
+  w.bytes("data", 4);
+  w.u32(uint32_t(dataBytes));
+  const std::vector<uint8_t> header = w.take();
+  bool ok = audioOut_ && !audioOutFailed_ && std::fseek(audioOut_, 0, SEEK_SET) == 0 &&
+            std::fwrite(header.data(), 1, header.size(), audioOut_) == header.size();
+  if (audioOut_ && std::fclose(audioOut_) != 0) ok = false;
+  audioOut_ = nullptr;
+  if (!ok) error = audioOutPath_ + ": cannot write the audio file";
+  return ok;
+}
+
 bool HeadlessPlatform::supports(Feature feature) const {
-  return feature == Feature::Window || feature == Feature::Dialogs || feature == Feature::Menus;
+  return feature == Feature::Window || feature == Feature::Dialogs || feature == Feature::Menus ||
+         feature == Feature::Audio || feature == Feature::Movies;
 }
 
 bool HeadlessPlatform::openWindow(const std::string& caption) {

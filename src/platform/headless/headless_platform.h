@@ -5,6 +5,7 @@
 // so every behaviour that depends on time is deterministic.
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
@@ -23,12 +24,16 @@ struct HeadlessOptions {
 class HeadlessPlatform final : public Platform {
  public:
   explicit HeadlessPlatform(HeadlessOptions options);
+  ~HeadlessPlatform() override;
+  HeadlessPlatform(const HeadlessPlatform&) = delete;
+  HeadlessPlatform& operator=(const HeadlessPlatform&) = delete;
 
   bool supports(Feature feature) const override;
   void setClient(PlatformClient* client) override { client_ = client; }
 
   uint32_t millis() override { return now_; }
-  void sleep(uint32_t ms) override { now_ += ms; }
+  // The virtual clock moves on, and the mixer renders the frames of that time.
+  void sleep(uint32_t ms) override;
 
   bool openWindow(const std::string& caption) override;
   void setCaption(const std::string& caption) override { caption_ = caption; }
@@ -48,7 +53,10 @@ class HeadlessPlatform final : public Platform {
   bool messageBox(const std::string& text, const std::string& caption,
                   MessageBoxButtons buttons, MessageBoxIcon icon) override;
 
-  int audioDeviceCount() override { return 0; }
+  // A virtual sound device: present, and run on the virtual clock.
+  int audioDeviceCount() override { return 1; }
+  bool openAudio(AudioRenderer* renderer) override;
+  void closeAudio() override;
   bool openAddress(const std::string& url) override;
 
   void setMenus(const std::vector<MenuItemState>& items) override { menus_ = items; }
@@ -74,10 +82,17 @@ class HeadlessPlatform final : public Platform {
   int popupX() const { return popupX_; }
   int popupY() const { return popupY_; }
   bool fullScreenBarShown() const { return fullScreenBarShown_; }
+  // --audio-out: from now on the mixer's output also goes to a WAV file (call before the run).
+  bool startAudioOut(const std::string& path, std::string& error);
+  // Renders up to the clock's time and completes the --audio-out file: 16-bit stereo at
+  // 44100 Hz, one frame per 1/44100 s of virtual time from the start. False with `error`
+  // when the file cannot be written.
+  bool finishAudioOut(std::string& error);
 
  private:
   void deliver(const ScriptedEvent& event);
   void writeState(const std::string& path);
+  void renderAudioTo(uint32_t ms);
 
   HeadlessOptions options_;
   PlatformClient* client_ = nullptr;
@@ -97,6 +112,12 @@ class HeadlessPlatform final : public Platform {
   int popupX_ = 0, popupY_ = 0;
   bool fullScreenBarShown_ = false;
   std::deque<InputEvent> pointerMoves_;  // warped pointer moves, delivered by the next pump
+  AudioRenderer* audio_ = nullptr;
+  uint64_t audioFrames_ = 0;            // frames rendered since the start
+  std::vector<int16_t> audioBuffer_;
+  std::string audioOutPath_;
+  std::FILE* audioOut_ = nullptr;
+  bool audioOutFailed_ = false;
 };
 
 }  // namespace corvid

@@ -41,6 +41,7 @@ float menuScale(float pixelRatio) {
 SdlPlatform::SdlPlatform() = default;
 
 SdlPlatform::~SdlPlatform() {
+  audio_.close();
   forceClose();
   if (videoReady_) SDL_Quit();
 }
@@ -56,7 +57,8 @@ bool SdlPlatform::init(std::string& error) {
 }
 
 bool SdlPlatform::supports(Feature feature) const {
-  return feature == Feature::Window || feature == Feature::Fullscreen || feature == Feature::Menus;
+  return feature == Feature::Window || feature == Feature::Fullscreen || feature == Feature::Menus ||
+         feature == Feature::Audio || feature == Feature::Movies;
 }
 
 uint32_t SdlPlatform::millis() { return uint32_t(SDL_GetTicks64() - startTicks_); }
@@ -358,6 +360,15 @@ int SdlPlatform::audioDeviceCount() {
   if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
   int n = SDL_GetNumAudioDevices(0);
   return n > 0 ? n : 0;
+}
+
+// The engine counts as active while its window has the input focus. A window that never had
+// it (a dummy video driver, a window manager that gives none) counts as active.
+bool SdlPlatform::windowActive() const {
+  if (!window_) return false;
+  if (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) focusSeen_ = true;
+  else if (focusSeen_) return false;
+  return true;
 }
 
 bool SdlPlatform::openAddress(const std::string& url) {

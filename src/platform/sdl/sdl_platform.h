@@ -15,6 +15,7 @@
 #include "platform/letterbox.h"
 #include "platform/platform.h"
 #include "platform/sdl/menu_layer.h"
+#include "platform/sdl/sdl_audio.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -55,6 +56,9 @@ class SdlPlatform final : public Platform {
                   MessageBoxButtons buttons, MessageBoxIcon icon) override;
 
   int audioDeviceCount() override;
+  bool openAudio(AudioRenderer* renderer) override { return audio_.open(renderer); }
+  void closeAudio() override { audio_.close(); }
+  bool windowActive() const override;
   bool openAddress(const std::string& url) override;
 
   void setMenus(const std::vector<MenuItemState>& items) override;
@@ -92,6 +96,8 @@ class SdlPlatform final : public Platform {
   PixelRect shown_{0, 0, kScreenWidth, kScreenHeight};  // the picture, in output pixels
   std::vector<std::string> picks_;  // menu picks of the last frame, delivered by pumpEvents
   bool popupDismissed_ = false;
+  SdlAudio audio_;
+  mutable bool focusSeen_ = false;  // the window has had the input focus once
 };
 
 }  // namespace corvid
