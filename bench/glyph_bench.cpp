@@ -78,26 +78,6 @@ void BM_PreloadList(benchmark::State& state) {
 }
 BENCHMARK(BM_PreloadList)->Unit(benchmark::kMillisecond);
 
-class QuietHost final : public SceneHost {
- public:
-  bool historyOpen() const override { return false; }
-  int32_t skipLevel() const override { return 0; }
-  void raiseBusy() override {}
-  void lowerBusy() override {}
-  void countSpriteChange() override {}
-  void backgroundLoaded(std::string_view) override {}
-  bool textWindowShown() const override { return false; }
-  void forgetTextWindowShown() override {}
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
-  void present(const Surface&) override {}
-  void presentRect(const Surface&, int, int, int, int) override {}
-  uint32_t millis() override { return 0; }
-  void sleep(uint32_t) override {}
-  bool pumpMessages() override { return true; }
-  void setScriptRunning(bool) override {}
-  int32_t evaluate(std::string_view) override { return 0; }
-};
 
 // A page of three rows of 30 kanji and kana (a mix that is partly cached), each placed by the
 // text window's layout and drawn onto the screen surface with its rectangle copied out.
@@ -113,7 +93,7 @@ void BM_FullPage(benchmark::State& state) {
   Archives archives;
   PictureLoader pictures(archives);
   Surface stage(800, 600), screen(800, 600), display(800, 600);
-  QuietHost host;
+  QuietSceneHost host;
   bool effectRunning = false;
   int32_t effectRequest = 0;
   int32_t skipLevel = 0;

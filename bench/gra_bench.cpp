@@ -23,26 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietHost final : public SceneHost {
- public:
-  bool historyOpen() const override { return false; }
-  int32_t skipLevel() const override { return 0; }
-  void raiseBusy() override {}
-  void lowerBusy() override {}
-  void countSpriteChange() override {}
-  void backgroundLoaded(std::string_view) override {}
-  bool textWindowShown() const override { return false; }
-  void forgetTextWindowShown() override {}
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
-  void present(const Surface&) override {}
-  void presentRect(const Surface&, int, int, int, int) override {}
-  uint32_t millis() override { return 0; }
-  void sleep(uint32_t) override {}
-  bool pumpMessages() override { return true; }
-  void setScriptRunning(bool) override {}
-  int32_t evaluate(std::string_view) override { return 0; }
-};
 
 // A title folder with the background "ABG" and six standing pictures "BCHR0".."BCHR5" with
 // their masks "MCHR0".."MCHR5", and the scene over it.
@@ -55,7 +35,7 @@ struct Stage {
   SpriteCache sprites;
   SystemVariables S{};
   GameConfig config;
-  QuietHost host;
+  QuietSceneHost host;
   std::unique_ptr<Scene> scene;
 
   Stage() {

@@ -35,25 +35,6 @@ struct Owners final : DetachedOwners {
   int choices(const OwnedCommand& c) override { return target->carryOut(c); }
 };
 
-struct Presenter final : SceneHost {
-  bool historyOpen() const override { return false; }
-  int32_t skipLevel() const override { return 0; }
-  void raiseBusy() override {}
-  void lowerBusy() override {}
-  void countSpriteChange() override {}
-  void backgroundLoaded(std::string_view) override {}
-  bool textWindowShown() const override { return false; }
-  void forgetTextWindowShown() override {}
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
-  void present(const Surface&) override {}
-  void presentRect(const Surface&, int, int, int, int) override {}
-  uint32_t millis() override { return 0; }
-  void sleep(uint32_t) override {}
-  bool pumpMessages() override { return true; }
-  void setScriptRunning(bool) override {}
-  int32_t evaluate(std::string_view) override { return 0; }
-};
 
 struct Host final : ChoiceHost {
   int32_t x = 0, y = 0;
@@ -94,7 +75,7 @@ void play(const InputScript& scripts, bool replay) {
   interpreter.allocateImages();
   Surface screen(kScreenWidth, kScreenHeight), display(kScreenWidth, kScreenHeight);
   Surface parts(100, 80), second(kScreenWidth, kScreenHeight);
-  Presenter presenter;
+  QuietSceneHost presenter;
   ChoiceDisplay drawing(ChoiceSurfaces{screen, display, parts, second}, presenter);
   drawing.allocate();
   Surface bar(300, 60);

@@ -84,6 +84,30 @@ class SceneHost : public PacerClock {
   virtual void pictureProblem(const std::string& what) {}
 };
 
+// A host with nothing behind it, for drawing scenes, text and choices by themselves
+// (benchmarks, fuzzing, tests): it shows nothing, counts nothing, and its clock stands still;
+// a test overrides what it watches.
+class QuietSceneHost : public SceneHost {
+ public:
+  bool historyOpen() const override { return false; }
+  int32_t skipLevel() const override { return 0; }
+  void raiseBusy() override {}
+  void lowerBusy() override {}
+  void countSpriteChange() override {}
+  void backgroundLoaded(std::string_view) override {}
+  bool textWindowShown() const override { return false; }
+  void forgetTextWindowShown() override {}
+  void composeTextWindow(Surface&) override {}
+  void redrawTextWindow(Surface&) override {}
+  void present(const Surface&) override {}
+  void presentRect(const Surface&, int, int, int, int) override {}
+  uint32_t millis() override { return 0; }
+  void sleep(uint32_t) override {}
+  bool pumpMessages() override { return true; }
+  void setScriptRunning(bool) override {}
+  int32_t evaluate(std::string_view) override { return 0; }
+};
+
 // ---- The Scene -------------------------------------------------------------------------------
 
 class Scene {

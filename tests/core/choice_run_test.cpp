@@ -3,6 +3,7 @@
 // open, bar pixels on the display, timed click maps and switch.
 
 #include "data/picture_encoder.h"
+#include "picture_fixture.h"
 #include "title_fixture.h"
 
 namespace corvid::testing {
@@ -12,12 +13,6 @@ using Bytes = std::vector<uint8_t>;
 using Lines = std::vector<std::string>;
 
 Bytes bgr(uint8_t b, uint8_t g, uint8_t r) { return {b, g, r}; }
-
-Bytes entryOf(const Surface& s) {
-  Bytes e;
-  EXPECT_TRUE(encodePicture(s, e, nullptr, {PictureStages::RunLength}));
-  return e;
-}
 
 // A bar picture of w x 2h: the colour rows, then fully opaque coverage rows.
 Surface bar(int w, int h, const Bytes& colour) {

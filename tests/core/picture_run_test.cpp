@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include "data/picture_encoder.h"
+#include "picture_fixture.h"
 #include "title_fixture.h"
 
 namespace corvid::testing {
@@ -18,12 +19,6 @@ Surface solid(int w, int h, const Bytes& c) {
   Surface s(w, h);
   s.fill(uint32_t(c[2]) | uint32_t(c[1]) << 8 | uint32_t(c[0]) << 16);
   return s;
-}
-
-Bytes entryOf(const Surface& s) {
-  Bytes e;
-  EXPECT_TRUE(encodePicture(s, e, nullptr, {PictureStages::RunLength}));
-  return e;
 }
 
 const Bytes kBg1 = bgr(10, 20, 30), kBg2 = bgr(40, 50, 60), kBlack = bgr(0, 0, 0);
@@ -118,19 +113,6 @@ TEST(PictureRun, TheDisplayShowsTheComposedScene) {
       EXPECT_EQ(shownAt(run.platform, p.x, p.y), p.pixel);
     }
   }
-}
-
-// The shot of the corvid program itself, read back from its PNG file.
-Bytes pngPixel(const std::string& path, int x, int y) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_BGR;
-  Bytes pixels(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-  if (x >= int(image.width) || y >= int(image.height)) return {};
-  const size_t at = (size_t(y) * image.width + size_t(x)) * 3;
-  return Bytes(pixels.begin() + long(at), pixels.begin() + long(at) + 3);
 }
 
 TEST(PictureRun, TheShotShowsTheComposedDisplay) {

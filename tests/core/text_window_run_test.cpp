@@ -8,18 +8,13 @@
 #include <algorithm>
 
 #include "data/picture_encoder.h"
+#include "picture_fixture.h"
 #include "title_fixture.h"
 
 namespace corvid::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-Bytes entryOf(const Surface& s) {
-  Bytes e;
-  EXPECT_TRUE(encodePicture(s, e, nullptr, {PictureStages::RunLength}));
-  return e;
-}
 
 // Colour rows of one colour (0x00BBGGRR) over coverage rows of one grey.
 Surface stacked(int w, int h, uint32_t colour, uint8_t coverage) {
@@ -69,18 +64,6 @@ std::string writeTextTitle(TitleFixture& title, const std::vector<std::string>& 
 }
 
 Bytes pixel(const Surface& s, int x, int y) { return Bytes(s.at(x, y), s.at(x, y) + 3); }
-
-// A pixel of a shot, read back from its PNG file (BGR).
-Bytes pngPixel(const std::string& path, int x, int y) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_BGR;
-  Bytes pixels(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-  const size_t at = (size_t(y) * image.width + size_t(x)) * 3;
-  return Bytes(pixels.begin() + long(at), pixels.begin() + long(at) + 3);
-}
 
 // The strip over the grey stage: floor(128 * 127 / 256) + floor(c * 128 / 256), blue 200.
 const Bytes kStrip = {63 + 100, 63, 63};

@@ -7,18 +7,13 @@
 #include <cstring>
 
 #include "data/picture_encoder.h"
+#include "picture_fixture.h"
 #include "title_fixture.h"
 
 namespace corvid::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-Bytes entryOf(const Surface& s) {
-  Bytes e;
-  EXPECT_TRUE(encodePicture(s, e, nullptr, {PictureStages::RunLength}));
-  return e;
-}
 
 Surface solid(uint32_t colour, int w = 800, int h = 600) {
   Surface s(w, h);

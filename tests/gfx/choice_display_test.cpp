@@ -32,28 +32,13 @@ Surface barPicture(int w, int h, uint32_t colour, uint8_t cover) {
   return s;
 }
 
-struct Presenter final : SceneHost {
+struct Presenter final : QuietSceneHost {
   std::vector<std::string> shown;
-  bool historyOpen() const override { return false; }
-  int32_t skipLevel() const override { return 0; }
-  void raiseBusy() override {}
-  void lowerBusy() override {}
-  void countSpriteChange() override {}
-  void backgroundLoaded(std::string_view) override {}
-  bool textWindowShown() const override { return false; }
-  void forgetTextWindowShown() override {}
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
   void present(const Surface&) override { shown.push_back("all"); }
   void presentRect(const Surface&, int x, int y, int w, int h) override {
     shown.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
                     std::to_string(h));
   }
-  uint32_t millis() override { return 0; }
-  void sleep(uint32_t) override {}
-  bool pumpMessages() override { return true; }
-  void setScriptRunning(bool) override {}
-  int32_t evaluate(std::string_view) override { return 0; }
 };
 
 struct Runs final : TextRuns {

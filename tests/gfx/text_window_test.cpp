@@ -30,27 +30,14 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-class RecordingHost final : public SceneHost {
+class RecordingHost final : public QuietSceneHost {
  public:
   std::vector<Rect> rects;
   int fullPresents = 0;
-  bool historyOpen() const override { return false; }
-  int32_t skipLevel() const override { return 0; }
-  void raiseBusy() override {}
-  void lowerBusy() override {}
-  void countSpriteChange() override {}
-  void backgroundLoaded(std::string_view) override {}
-  bool textWindowShown() const override { return false; }
-  void forgetTextWindowShown() override {}
-  void composeTextWindow(Surface&) override {}
-  void redrawTextWindow(Surface&) override {}
   void present(const Surface&) override { ++fullPresents; }
   void presentRect(const Surface&, int x, int y, int w, int h) override { rects.push_back({x, y, w, h}); }
   uint32_t millis() override { return now; }
   void sleep(uint32_t ms) override { now += ms; }
-  bool pumpMessages() override { return true; }
-  void setScriptRunning(bool) override {}
-  int32_t evaluate(std::string_view) override { return 0; }
   uint32_t now = 0;
 };
 
