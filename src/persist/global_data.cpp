@@ -1,13 +1,9 @@
 #include "persist/global_data.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "data/byte_reader.h"
 #include "data/byte_writer.h"
-#include "data/file_io.h"
 #include "data/sjis.h"
 #include "persist/damaged_copy.h"
 #include "persist/player_settings.h"
@@ -59,11 +55,6 @@ void putI32(std::span<uint8_t> at, int32_t v) {
   for (int k = 0; k < 4; ++k) at[size_t(k)] = uint8_t(uint32_t(v) >> (8 * k));
 }
 
-bool fileIsMissing(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
-}
-
 // count + 1, held at the largest count (a hand-edited maximum must not wrap to negative).
 int32_t plusOne(int32_t count) { return count == INT32_MAX ? count : count + 1; }
 
@@ -75,8 +66,9 @@ uint32_t globalDataChecksum(std::span<const uint8_t> bytes, uint32_t crc) {
   return crc;
 }
 
-GlobalData::GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title)
-    : dataDir_(std::move(dataDir)), store_(store), title_(std::move(title)) {}
+GlobalData::GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title,
+                       FileSystem& files)
+    : dataDir_(std::move(dataDir)), files_(files), store_(store), title_(std::move(title)) {}
 
 void GlobalData::warn(std::string message) {
   if (reported_.insert(message).second) warnings_.push_back(std::move(message));
@@ -86,14 +78,14 @@ std::vector<std::string> GlobalData::takeWarnings() { return std::exchange(warni
 
 bool GlobalData::ensureFolder() {
   std::string error;
-  if (makeDirectories(dataDir_, &error)) return true;
+  if (files_.makeDirectories(dataDir_, &error)) return true;
   warn("cannot make the data folder: " + error);
   return false;
 }
 
 void GlobalData::writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string error;
-  if (ensureFolder() && !writeFileAtomic(path, bytes, &error))
+  if (ensureFolder() && !files_.writeFileAtomic(path, bytes, &error))
     warn("cannot write " + path + ": " + error);
 }
 
@@ -109,13 +101,13 @@ void GlobalData::loadKaisoData() {
   const std::string path = kaisoPath();
   recordSlots = {};
   kaisoMayBeWritten_ = true;
-  if (fileIsMissing(path)) {
+  if (files_.kind(path) == PathKind::Missing) {
     writeKaisoData();
     return;
   }
-  auto bytes = fileSize(path) == kKaisoSize ? readWholeFile(path) : std::nullopt;
+  auto bytes = files_.fileSize(path) == kKaisoSize ? files_.readFile(path) : std::nullopt;
   if (!bytes || bytes->size() != kKaisoSize) {
-    DamagedCopy copy = keepDamagedCopy(path);
+    DamagedCopy copy = keepDamagedCopy(files_, path);
     if (!copy.kept) {
       kaisoMayBeWritten_ = false;
       warn(path + " is damaged and could not be kept (" + copy.error +
@@ -162,13 +154,13 @@ std::optional<std::array<uint8_t, GlobalData::kBlockBytes>> GlobalData::readSave
     bool& mayReplace) {
   const std::string path = save0Path();
   mayReplace = true;
-  if (fileIsMissing(path)) return std::nullopt;
+  if (files_.kind(path) == PathKind::Missing) return std::nullopt;
 
   const char* damage = nullptr;
   std::optional<std::vector<uint8_t>> bytes;
-  if (fileSize(path) != kSave0Size)
+  if (files_.fileSize(path) != kSave0Size)
     damage = "not 11140 bytes";
-  else if (!(bytes = readFileRange(path, 0, kSave0Size)))
+  else if (!(bytes = files_.readFile(path)) || bytes->size() != kSave0Size)
     damage = "unreadable";
   if (!damage) {
     ByteReader r(*bytes);
@@ -180,7 +172,7 @@ std::optional<std::array<uint8_t, GlobalData::kBlockBytes>> GlobalData::readSave
     }
     damage = "its checksum does not match";
   }
-  DamagedCopy copy = keepDamagedCopy(path);
+  DamagedCopy copy = keepDamagedCopy(files_, path);
   if (!copy.kept) {
     mayReplace = false;
     warn(path + " is damaged (" + damage + ") and could not be kept (" + copy.error +
