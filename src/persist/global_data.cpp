@@ -39,16 +39,16 @@ uint8_t heldBits(size_t i) {
 }
 
 // One block of the file ORed into memory: the engine's bits come from `flags`, the others from
-// `kept` (what the previous merge left); the union goes back to both.
+// `kept` (what the previous merge left); the union goes back to both. The bytes whose every
+// bit the space holds are simply the flags' bytes afterwards.
 template <size_t N>
 void mergeBlock(FlagSpace<N>& flags, std::span<uint8_t> kept, std::span<const uint8_t> file) {
-  for (size_t i = 0; i < kept.size(); ++i) {
-    uint8_t held = heldBits<N>(i);
-    uint8_t mine = uint8_t((kept[i] & ~held) | (held ? flags.byte(i) : 0));
-    uint8_t merged = uint8_t(mine | file[i]);
-    if (held) flags.setByte(i, merged);
-    kept[i] = merged;
-  }
+  flags.orBytes(file);
+  std::span<const uint8_t> mine = flags.bytes();
+  const size_t whole = std::min(kept.size(), N / 8);
+  std::copy_n(mine.begin(), whole, kept.begin());
+  for (size_t i = whole; i < kept.size(); ++i)
+    kept[i] = uint8_t((kept[i] & ~heldBits<N>(i)) | (i < mine.size() ? mine[i] : 0) | file[i]);
 }
 
 void putI32(std::span<uint8_t> at, int32_t v) {

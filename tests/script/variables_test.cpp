@@ -40,6 +40,30 @@ TEST(VariableSpaces, OperandsReadAndAssignWithinTheirSpaces) {
   }
 }
 
+TEST(FlagSpace, BitsLiveInTheStoredByteLayout) {
+  FlagSpace<13> flags;  // a last byte with 5 bits held
+  flags.set(0);
+  flags.set(9);
+  flags.set(12);
+  flags.set(13);  // outside: ignored
+  flags.set(-1);
+  EXPECT_EQ(flags.byte(0), 0x01);
+  EXPECT_EQ(flags.byte(1), 0x12);
+  EXPECT_EQ(flags.byte(2), 0);  // past the last byte
+  flags.setByte(1, 0xFF);       // the bits past 12 are not held
+  EXPECT_EQ(flags.byte(1), 0x1F);
+  EXPECT_TRUE(flags.get(11) && !flags.get(13));
+  flags.set(9, false);
+  EXPECT_FALSE(flags.get(9));
+  FlagSpace<13> other;
+  EXPECT_FALSE(other == flags);
+  other.setByte(0, 0x01);
+  other.setByte(1, 0x1D);
+  EXPECT_TRUE(other == flags);
+  flags.clear();
+  EXPECT_FALSE(flags.any());
+}
+
 TEST(VariableSpaces, FlagValuesOtherThanZeroOrOneLeaveTheFlag) {
   VariableSpaces vars;
   vars.F.set(10);
