@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,7 +50,15 @@ class FlagSpace {
   std::span<const uint8_t, kBytes> bytes() const { return bytes_; }
   void orBytes(std::span<const uint8_t> from) {
     const size_t n = std::min(from.size(), kBytes);
-    for (size_t i = 0; i < n; ++i) bytes_[i] |= from[i];
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {  // eight at a time: the read marks are 10001 bytes
+      uint64_t mine, theirs;
+      std::memcpy(&mine, bytes_.data() + i, 8);
+      std::memcpy(&theirs, from.data() + i, 8);
+      mine |= theirs;
+      std::memcpy(bytes_.data() + i, &mine, 8);
+    }
+    for (; i < n; ++i) bytes_[i] |= from[i];
     if (n == kBytes) bytes_[kBytes - 1] &= heldBits(kBytes - 1);
   }
 

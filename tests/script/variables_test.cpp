@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 namespace corvid {
 namespace {
@@ -62,6 +63,20 @@ TEST(FlagSpace, BitsLiveInTheStoredByteLayout) {
   EXPECT_TRUE(other == flags);
   flags.clear();
   EXPECT_FALSE(flags.any());
+
+  // ORed in from bytes, eight at a time and then one by one; the bits past 76 stay clear.
+  FlagSpace<77> wide;  // ten bytes, the last with 5 bits held
+  std::vector<uint8_t> in(12, 0xFF);
+  in[3] = 0x0F;
+  wide.set(4);
+  wide.orBytes(in);
+  EXPECT_EQ(wide.byte(3), 0x0F);
+  EXPECT_EQ(wide.byte(0), 0xFF);
+  EXPECT_EQ(wide.byte(9), 0x1F);
+  EXPECT_TRUE(wide.get(76) && !wide.get(77));
+  FlagSpace<77> part;
+  part.orBytes(std::vector<uint8_t>{0x01, 0x80});  // shorter than the space
+  EXPECT_TRUE(part.get(0) && part.get(15) && !part.get(16));
 }
 
 TEST(VariableSpaces, FlagValuesOtherThanZeroOrOneLeaveTheFlag) {
