@@ -293,7 +293,8 @@ const std::map<std::string, std::function<void(SeedFolder&)>>& modes() {
       {"jpeg", jpegSeeds},                   {"bitmap", bitmapSeeds},
       {"script", scriptSeeds},               {"script_lint", scriptSeeds},
       {"expression", expressionSeeds},
-      {"settings_file", settingsSeeds},      {"global_data", globalDataSeeds},
+      {"settings_file", settingsSeeds},      {"settings_store", settingsSeeds},
+      {"global_data", globalDataSeeds},
       {"definitions", definitionSeeds},
   };
   return all;
