@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build/release
 TEST_BUILD ?= build/test
 
-.PHONY: all deps run test build test-build bench fuzz clean
+.PHONY: all deps run test build test-build bench fuzz fuzz-smoke clean
 
 all: build
 
@@ -34,7 +34,11 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCORVID_FUZZ=ON -DCORVID_TESTS=OFF -DCORVID_SDL=OFF
 	cmake --build build/fuzz -j $(JOBS)
-	@echo "run a target: build/fuzz/fuzz_<name> -max_total_time=60"
+	@echo "run a target: build/fuzz/fuzz_<name>_fuzz CORPUS build/fuzz/fuzz-seeds/<name> (script: -dict=build/fuzz/fuzz-seeds/script.dict)"
+
+# Every fuzz target for 10 s from its seeds; fails when one finds a crash.
+fuzz-smoke: fuzz
+	./scripts/fuzz-smoke.sh build/fuzz 10
 
 clean:
 	rm -rf build

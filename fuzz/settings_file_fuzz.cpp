@@ -1,5 +1,6 @@
-// The settings file reader on arbitrary bytes: it never crashes, what it writes back reads
-// back to the same values, and any text written as a value reads back exactly.
+// The settings file on arbitrary bytes, as a document: written back it reads to the same
+// values, any text round-trips in every role, and values set into it read back exactly. The
+// store that reads and writes the file has its own target (settings_store_fuzz.cpp).
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,12 +12,13 @@
 
 namespace {
 
+using namespace corvid;
+
 void require(bool ok) {
   if (!ok) std::abort();
 }
 
-bool sameEntries(const std::vector<corvid::SettingsEntry>& a,
-                 const std::vector<corvid::SettingsEntry>& b) {
+bool sameEntries(const std::vector<SettingsEntry>& a, const std::vector<SettingsEntry>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (a[i].section != b[i].section || a[i].name != b[i].name || a[i].value != b[i].value)
@@ -27,7 +29,6 @@ bool sameEntries(const std::vector<corvid::SettingsEntry>& a,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace corvid;
   std::string bytes(reinterpret_cast<const char*>(data), size);
 
   // A file: written back unchanged, it reads to the same values.
@@ -52,5 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto value = reread.find(section, "fuzzvalue");
   auto other = reread.find("software\\corvid\\fuzz", "OTHER");
   require(value && value->value == bytes && other && other->value == section);
+
   return 0;
 }

@@ -1,12 +1,5 @@
 #include "persist/damaged_copy.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
-#include "data/file_io.h"
-
 namespace corvid {
 
 namespace {
@@ -21,25 +14,28 @@ std::string copyName(const std::string& path, int n) {
 
 }  // namespace
 
-DamagedCopy keepDamagedCopy(const std::string& path) {
+DamagedCopy keepDamagedCopy(FileSystem& files, const std::string& path) {
   std::optional<std::vector<uint8_t>> current;
-  if (auto size = fileSize(path); size && *size <= kMaxComparedBytes) current = readWholeFile(path);
+  if (auto size = files.fileSize(path); size && *size <= kMaxComparedBytes)
+    current = files.readFile(path);
 
   for (int n = 1; n <= kMaxDamagedCopies; ++n) {
     std::string name = copyName(path, n);
-    if (fileSize(name)) {
-      if (current && readWholeFile(name) == current) return {true, name, {}};
+    if (files.fileSize(name)) {
+      if (current && files.readFile(name) == current) return {true, name, {}};
       continue;
     }
     // A hard link keeps the damaged bytes without copying them and leaves the file itself in
     // place until the engine's atomic write replaces it.
-    if (::link(path.c_str(), name.c_str()) == 0) return {true, name, {}};
-    if (errno == EEXIST) continue;
+    LinkResult linked = files.link(path, name);
+    if (linked == LinkResult::Linked) return {true, name, {}};
+    if (linked == LinkResult::Exists) continue;
     // Folders without hard links: copy the bytes.
-    if (!current) current = readWholeFile(path);
     std::string error;
-    if (current && writeFileAtomic(name, *current, &error)) return {true, name, {}};
-    return {false, {}, current ? error : "cannot read " + path + ": " + std::strerror(errno)};
+    if (!current) current = files.readFile(path, &error);
+    if (!current) return {false, {}, "cannot read " + path + ": " + error};
+    if (files.writeFileAtomic(name, *current, &error)) return {true, name, {}};
+    return {false, {}, error};
   }
   return {false, {},
           "there are already " + std::to_string(kMaxDamagedCopies) + " kept copies of " + path +

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "persist/file_system.h"
+
 namespace corvid {
 
 struct DamagedCopy {
@@ -16,6 +18,6 @@ struct DamagedCopy {
 
 inline constexpr int kMaxDamagedCopies = 99;
 
-DamagedCopy keepDamagedCopy(const std::string& path);
+DamagedCopy keepDamagedCopy(FileSystem& files, const std::string& path);
 
 }  // namespace corvid

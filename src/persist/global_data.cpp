@@ -1,13 +1,9 @@
 #include "persist/global_data.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "data/byte_reader.h"
 #include "data/byte_writer.h"
-#include "data/file_io.h"
 #include "data/sjis.h"
 #include "persist/damaged_copy.h"
 #include "persist/player_settings.h"
@@ -22,17 +18,28 @@ constexpr size_t kPictureAt = GlobalData::kEFlagBytes;
 constexpr size_t kSceneAt = kPictureAt + GlobalData::kPictureBytes;
 constexpr size_t kReadMarkAt = kSceneAt + GlobalData::kSceneBytes;
 
-const std::array<uint32_t, 256>& crcTable() {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
+// Slicing by eight: table[0] is the byte-at-a-time table, table[k] advances a byte's effect
+// by k more bytes, so that eight bytes take one step (the checksum runs over 11 KB at every
+// synchronisation; the fuzz target runs it thousands of times a second).
+using CrcTables = std::array<std::array<uint32_t, 256>, 8>;
+
+const CrcTables& crcTables() {
+  static const CrcTables tables = [] {
+    CrcTables t{};
     for (uint32_t n = 0; n < 256; ++n) {
       uint32_t c = n;
       for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
+      t[0][n] = c;
     }
+    for (size_t k = 1; k < 8; ++k)
+      for (size_t n = 0; n < 256; ++n) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
     return t;
   }();
-  return table;
+  return tables;
+}
+
+uint32_t littleEndian32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 // The bits of byte i that a space of N flags holds.
@@ -43,25 +50,20 @@ uint8_t heldBits(size_t i) {
 }
 
 // One block of the file ORed into memory: the engine's bits come from `flags`, the others from
-// `kept` (what the previous merge left); the union goes back to both.
+// `kept` (what the previous merge left); the union goes back to both. The bytes whose every
+// bit the space holds are simply the flags' bytes afterwards.
 template <size_t N>
 void mergeBlock(FlagSpace<N>& flags, std::span<uint8_t> kept, std::span<const uint8_t> file) {
-  for (size_t i = 0; i < kept.size(); ++i) {
-    uint8_t held = heldBits<N>(i);
-    uint8_t mine = uint8_t((kept[i] & ~held) | (held ? flags.byte(i) : 0));
-    uint8_t merged = uint8_t(mine | file[i]);
-    if (held) flags.setByte(i, merged);
-    kept[i] = merged;
-  }
+  flags.orBytes(file);
+  std::span<const uint8_t> mine = flags.bytes();
+  const size_t whole = std::min(kept.size(), N / 8);
+  std::copy_n(mine.begin(), whole, kept.begin());
+  for (size_t i = whole; i < kept.size(); ++i)
+    kept[i] = uint8_t((kept[i] & ~heldBits<N>(i)) | (i < mine.size() ? mine[i] : 0) | file[i]);
 }
 
 void putI32(std::span<uint8_t> at, int32_t v) {
   for (int k = 0; k < 4; ++k) at[size_t(k)] = uint8_t(uint32_t(v) >> (8 * k));
-}
-
-bool fileIsMissing(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 // count + 1, held at the largest count (a hand-edited maximum must not wrap to negative).
@@ -70,13 +72,25 @@ int32_t plusOne(int32_t count) { return count == INT32_MAX ? count : count + 1; 
 }  // namespace
 
 uint32_t globalDataChecksum(std::span<const uint8_t> bytes, uint32_t crc) {
-  const auto& table = crcTable();
-  for (uint8_t b : bytes) crc = (crc >> 8) ^ table[(crc ^ b) & 0xFF];
+  // Plain pointers into the tables: indexing the arrays would add a bounds check to every
+  // lookup in the sanitizer builds.
+  const CrcTables& tables = crcTables();
+  const uint32_t* t[8];
+  for (size_t k = 0; k < 8; ++k) t[k] = tables[k].data();
+  const uint8_t* p = bytes.data();
+  size_t left = bytes.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    const uint32_t lo = crc ^ littleEndian32(p), hi = littleEndian32(p + 4);
+    crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+          t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+  }
+  for (; left > 0; ++p, --left) crc = (crc >> 8) ^ t[0][(crc ^ *p) & 0xFF];
   return crc;
 }
 
-GlobalData::GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title)
-    : dataDir_(std::move(dataDir)), store_(store), title_(std::move(title)) {}
+GlobalData::GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title,
+                       FileSystem& files)
+    : dataDir_(std::move(dataDir)), files_(files), store_(store), title_(std::move(title)) {}
 
 void GlobalData::warn(std::string message) {
   if (reported_.insert(message).second) warnings_.push_back(std::move(message));
@@ -86,14 +100,14 @@ std::vector<std::string> GlobalData::takeWarnings() { return std::exchange(warni
 
 bool GlobalData::ensureFolder() {
   std::string error;
-  if (makeDirectories(dataDir_, &error)) return true;
+  if (files_.makeDirectories(dataDir_, &error)) return true;
   warn("cannot make the data folder: " + error);
   return false;
 }
 
 void GlobalData::writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string error;
-  if (ensureFolder() && !writeFileAtomic(path, bytes, &error))
+  if (ensureFolder() && !files_.writeFileAtomic(path, bytes, &error))
     warn("cannot write " + path + ": " + error);
 }
 
@@ -109,13 +123,13 @@ void GlobalData::loadKaisoData() {
   const std::string path = kaisoPath();
   recordSlots = {};
   kaisoMayBeWritten_ = true;
-  if (fileIsMissing(path)) {
+  if (files_.kind(path) == PathKind::Missing) {
     writeKaisoData();
     return;
   }
-  auto bytes = fileSize(path) == kKaisoSize ? readWholeFile(path) : std::nullopt;
+  auto bytes = files_.fileSize(path) == kKaisoSize ? files_.readFile(path) : std::nullopt;
   if (!bytes || bytes->size() != kKaisoSize) {
-    DamagedCopy copy = keepDamagedCopy(path);
+    DamagedCopy copy = keepDamagedCopy(files_, path);
     if (!copy.kept) {
       kaisoMayBeWritten_ = false;
       warn(path + " is damaged and could not be kept (" + copy.error +
@@ -162,13 +176,13 @@ std::optional<std::array<uint8_t, GlobalData::kBlockBytes>> GlobalData::readSave
     bool& mayReplace) {
   const std::string path = save0Path();
   mayReplace = true;
-  if (fileIsMissing(path)) return std::nullopt;
+  if (files_.kind(path) == PathKind::Missing) return std::nullopt;
 
   const char* damage = nullptr;
   std::optional<std::vector<uint8_t>> bytes;
-  if (fileSize(path) != kSave0Size)
+  if (files_.fileSize(path) != kSave0Size)
     damage = "not 11140 bytes";
-  else if (!(bytes = readFileRange(path, 0, kSave0Size)))
+  else if (!(bytes = files_.readFile(path)) || bytes->size() != kSave0Size)
     damage = "unreadable";
   if (!damage) {
     ByteReader r(*bytes);
@@ -180,7 +194,7 @@ std::optional<std::array<uint8_t, GlobalData::kBlockBytes>> GlobalData::readSave
     }
     damage = "its checksum does not match";
   }
-  DamagedCopy copy = keepDamagedCopy(path);
+  DamagedCopy copy = keepDamagedCopy(files_, path);
   if (!copy.kept) {
     mayReplace = false;
     warn(path + " is damaged (" + damage + ") and could not be kept (" + copy.error +

@@ -25,7 +25,8 @@
 // damaged file is kept beside it ("save0.dat.damaged", see damaged_copy.h); when no copy can
 // be kept, the damaged file is left as it is and not written over.
 //
-// Every file is written whole and atomically (temporary file, flush, rename).
+// Every file is written whole and atomically (temporary file, flush, rename), through the
+// FileSystem given (the disk unless a test or a fuzz target gives a memory one).
 
 #include <array>
 #include <cstdint>
@@ -35,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "persist/file_system.h"
 #include "persist/settings_store.h"
 
 namespace corvid {
@@ -69,8 +71,10 @@ class GlobalData {
   static constexpr size_t kKaisoSize =
       size_t(kRecordSlots) * (RecordSlot::kScenes * 4 + RecordSlot::kNameBytes);  // 2640
 
-  // The store and section are where GV0..GV9 and "Clear" live; both must outlive this object.
-  GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title);
+  // The store and section are where GV0..GV9 and "Clear" live; the store and the file system
+  // must outlive this object.
+  GlobalData(std::string dataDir, SettingsStore& store, SettingsSection title,
+             FileSystem& files = realFileSystem());
 
   const std::string& dataDir() const { return dataDir_; }
   std::string save0Path() const { return dataDir_ + "/save0.dat"; }
@@ -115,6 +119,7 @@ class GlobalData {
   void warn(std::string message);
 
   std::string dataDir_;
+  FileSystem& files_;
   SettingsStore& store_;
   SettingsSection title_;
   // "kaiso.dat" is written only once it has been read (a synchronisation before that would

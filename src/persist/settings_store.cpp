@@ -1,12 +1,7 @@
 #include "persist/settings_store.h"
 
-#include <sys/stat.h>
-
 #include <cassert>
-#include <cerrno>
-#include <cstring>
 
-#include "data/file_io.h"
 #include "data/sjis.h"
 #include "persist/settings_text.h"
 
@@ -38,7 +33,8 @@ bool sameSettingsSection(const SettingsSection& a, const SettingsSection& b) {
   return sjisNamesEqual(settingsSectionName(a), settingsSectionName(b));
 }
 
-SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {
+SettingsStore::SettingsStore(std::string path, FileSystem& files)
+    : path_(std::move(path)), files_(files) {
   assert(!path_.empty() && "SettingsStore needs the settings file's path");
   reload();
 }
@@ -50,15 +46,15 @@ void SettingsStore::warn(std::string key, std::string message) {
 std::vector<std::string> SettingsStore::takeWarnings() { return std::exchange(warnings_, {}); }
 
 SettingsStore::ReadResult SettingsStore::readFile(SettingsDocument& doc, std::string& bytes) {
-  struct stat st;
-  if (::stat(path_.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+  if (files_.kind(path_) == PathKind::Missing) {
     doc = SettingsDocument();
     bytes.clear();
     return ReadResult::Missing;
   }
-  auto data = readWholeFile(path_);
+  std::string why;
+  auto data = files_.readFile(path_, &why);
   if (!data) {
-    warn("unreadable", path_ + ": cannot read the settings file (" + std::strerror(errno) +
+    warn("unreadable", path_ + ": cannot read the settings file (" + why +
                            "); defaults are used and changes are not written to it");
     return ReadResult::Unreadable;
   }
@@ -152,8 +148,8 @@ bool SettingsStore::flushPending() {
     return true;
   }
   std::string error;
-  if (!makeDirectories(parentFolder(path_), &error) ||
-      !writeFileAtomic(path_, std::vector<uint8_t>(after.begin(), after.end()), &error)) {
+  if (!files_.makeDirectories(parentFolder(path_), &error) ||
+      !files_.writeFileAtomic(path_, std::vector<uint8_t>(after.begin(), after.end()), &error)) {
     warn("write " + error, path_ + ": cannot write the settings file: " + error +
                                "; the changes hold until the engine ends");
     return false;

@@ -14,7 +14,8 @@
 // Writing goes to the file at once: the file is read again, the change applied to it (so
 // values of other sections and titles, and lines written by hand, are kept) and the whole file
 // written atomically (temporary file, flush, rename): a crash at any moment leaves the old or
-// the new file. A write that fails is kept in memory and tried again with the next write; the
+// the new file (through the FileSystem given: the disk unless a test or a fuzz target gives a
+// memory one). A write that fails is kept in memory and tried again with the next write; the
 // value reads back as written meanwhile.
 
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "persist/file_system.h"
 #include "persist/settings_document.h"
 
 namespace corvid {
@@ -52,8 +54,8 @@ struct SettingChange {
 
 class SettingsStore {
  public:
-  // Reads the file at `path` (a missing file is an empty store).
-  explicit SettingsStore(std::string path);
+  // Reads the file at `path` (a missing file is an empty store); `files` must outlive the store.
+  explicit SettingsStore(std::string path, FileSystem& files = realFileSystem());
 
   const std::string& path() const { return path_; }
 
@@ -90,6 +92,7 @@ class SettingsStore {
   bool flushPending();
 
   std::string path_;
+  FileSystem& files_;
   SettingsDocument doc_;
   std::vector<Pending> pending_;  // writes that have not reached the file yet
   std::vector<std::string> warnings_;

@@ -40,11 +40,11 @@ void Interpreter::startMain() {
 
 // ---- The step -------------------------------------------------------------------------------------
 
-void Interpreter::step() {
+void Interpreter::step(int32_t lineBudget) {
   int32_t lines = 0;
   for (;;) {
     if (s_.fetch) {
-      if (++lines > kLinesPerStep) return;
+      if (++lines > lineBudget) return;
       if (!fetchLine()) return;
       const Next next = actOnLine();
       if (next == Next::Continue) continue;

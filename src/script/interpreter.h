@@ -122,7 +122,9 @@ class Interpreter final : private VariableObserver {
   void startMain();
 
   // ---- The step ------------------------------------------------------------------------
-  void step();
+  // `lineBudget`: the lines after which the step yields (the fuzz target bounds a looping
+  // script's work with a smaller one).
+  void step(int32_t lineBudget = kLinesPerStep);
 
   // ---- Waits and the text window, from the clocks and the input --------------------------
   // resetWaitState: character delay 1, instant page off, no wait, no choice, cursor to 0, 0.

@@ -3,40 +3,70 @@
 // T, and the ten string slots $0-$9. Flags are single bits, bit n in byte n / 8 at bit n % 8
 // (the layout save files keep).
 
+#include <algorithm>
 #include <array>
-#include <bitset>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace corvid {
 
-// A packed bit space of `N` flags; out-of-range indices read as 0 and ignore writes.
+// A packed bit space of `N` flags; out-of-range indices read as 0 and ignore writes. Held in
+// the stored layout (bit n in byte n / 8 at bit position n % 8), so that the global data's
+// merge of 80001 read marks is a byte copy rather than a walk over every bit.
 template <size_t N>
 class FlagSpace {
  public:
   static constexpr size_t kSize = N;
-  bool get(int n) const { return n >= 0 && size_t(n) < N && bits_[size_t(n)]; }
-  void set(int n, bool on = true) {
-    if (n >= 0 && size_t(n) < N) bits_[size_t(n)] = on;
-  }
-  void clear() { bits_.reset(); }
-  bool any() const { return bits_.any(); }
-
-  // Byte access in the stored layout: bit n lives in byte n / 8 at bit position n % 8.
   static constexpr size_t kBytes = (N + 7) / 8;
-  uint8_t byte(size_t i) const {
-    uint8_t b = 0;
-    for (size_t bit = 0; bit < 8 && i * 8 + bit < N; ++bit)
-      if (bits_[i * 8 + bit]) b |= uint8_t(1u << bit);
-    return b;
+
+  bool get(int n) const {
+    return n >= 0 && size_t(n) < N && (bytes_[size_t(n) / 8] >> (size_t(n) % 8)) & 1;
   }
+  void set(int n, bool on = true) {
+    if (n < 0 || size_t(n) >= N) return;
+    const uint8_t bit = uint8_t(1u << (size_t(n) % 8));
+    uint8_t& b = bytes_[size_t(n) / 8];
+    b = on ? uint8_t(b | bit) : uint8_t(b & ~bit);
+  }
+  void clear() { bytes_.fill(0); }
+  bool any() const {
+    for (uint8_t b : bytes_)
+      if (b) return true;
+    return false;
+  }
+  bool operator==(const FlagSpace&) const = default;
+
+  // Byte access in the stored layout; the bits of the last byte past N read 0 and ignore
+  // writes.
+  uint8_t byte(size_t i) const { return i < kBytes ? bytes_[i] : 0; }
   void setByte(size_t i, uint8_t b) {
-    for (size_t bit = 0; bit < 8 && i * 8 + bit < N; ++bit) bits_[i * 8 + bit] = (b >> bit) & 1;
+    if (i < kBytes) bytes_[i] = uint8_t(b & heldBits(i));
+  }
+  // All the bytes; and ORing bytes of the stored layout in from byte 0 (those past the space
+  // and the bits past N are ignored).
+  std::span<const uint8_t, kBytes> bytes() const { return bytes_; }
+  void orBytes(std::span<const uint8_t> from) {
+    const size_t n = std::min(from.size(), kBytes);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {  // eight at a time: the read marks are 10001 bytes
+      uint64_t mine, theirs;
+      std::memcpy(&mine, bytes_.data() + i, 8);
+      std::memcpy(&theirs, from.data() + i, 8);
+      mine |= theirs;
+      std::memcpy(bytes_.data() + i, &mine, 8);
+    }
+    for (; i < n; ++i) bytes_[i] |= from[i];
+    if (n == kBytes) bytes_[kBytes - 1] &= heldBits(kBytes - 1);
   }
 
  private:
-  std::bitset<N> bits_;
+  static constexpr uint8_t heldBits(size_t i) {
+    return (i + 1) * 8 <= N ? 0xFF : uint8_t((1u << (N - i * 8)) - 1);
+  }
+  std::array<uint8_t, kBytes> bytes_{};
 };
 
 struct VariableSpaces {

@@ -71,6 +71,24 @@ TEST(GlobalData, TheChecksumIsTheCommonCrc32StartedFrom1234) {
             globalDataChecksum(bytes));
 }
 
+TEST(GlobalData, TheChecksumMatchesTheBitByBitCrcAtEveryLengthAndStart) {
+  auto bitByBit = [](std::span<const uint8_t> bytes, uint32_t crc) {
+    for (uint8_t b : bytes) {
+      crc ^= b;
+      for (int k = 0; k < 8; ++k) crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return crc;
+  };
+  Bytes data(100);
+  std::mt19937 random(3);
+  for (uint8_t& b : data) b = uint8_t(random());
+  for (size_t start = 0; start < 9; ++start)
+    for (size_t n = 0; start + n <= data.size(); n += 7)
+      ASSERT_EQ(globalDataChecksum(std::span(data).subspan(start, n)),
+                bitByBit(std::span(data).subspan(start, n), 1234))
+          << start << " " << n;
+}
+
 TEST(GlobalData, ReadsFilesWrittenFromTheLayout) {
   TempFolder dir;
   const Bytes save0 = save0File(handMadeBlocks());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 namespace corvid {
 namespace {
@@ -38,6 +39,44 @@ TEST(VariableSpaces, OperandsReadAndAssignWithinTheirSpaces) {
     untouched.assignOperand(c.letter, c.index, c.assigned);
     EXPECT_EQ(untouched.V, vars.V);
   }
+}
+
+TEST(FlagSpace, BitsLiveInTheStoredByteLayout) {
+  FlagSpace<13> flags;  // a last byte with 5 bits held
+  flags.set(0);
+  flags.set(9);
+  flags.set(12);
+  flags.set(13);  // outside: ignored
+  flags.set(-1);
+  EXPECT_EQ(flags.byte(0), 0x01);
+  EXPECT_EQ(flags.byte(1), 0x12);
+  EXPECT_EQ(flags.byte(2), 0);  // past the last byte
+  flags.setByte(1, 0xFF);       // the bits past 12 are not held
+  EXPECT_EQ(flags.byte(1), 0x1F);
+  EXPECT_TRUE(flags.get(11) && !flags.get(13));
+  flags.set(9, false);
+  EXPECT_FALSE(flags.get(9));
+  FlagSpace<13> other;
+  EXPECT_FALSE(other == flags);
+  other.setByte(0, 0x01);
+  other.setByte(1, 0x1D);
+  EXPECT_TRUE(other == flags);
+  flags.clear();
+  EXPECT_FALSE(flags.any());
+
+  // ORed in from bytes, eight at a time and then one by one; the bits past 76 stay clear.
+  FlagSpace<77> wide;  // ten bytes, the last with 5 bits held
+  std::vector<uint8_t> in(12, 0xFF);
+  in[3] = 0x0F;
+  wide.set(4);
+  wide.orBytes(in);
+  EXPECT_EQ(wide.byte(3), 0x0F);
+  EXPECT_EQ(wide.byte(0), 0xFF);
+  EXPECT_EQ(wide.byte(9), 0x1F);
+  EXPECT_TRUE(wide.get(76) && !wide.get(77));
+  FlagSpace<77> part;
+  part.orBytes(std::vector<uint8_t>{0x01, 0x80});  // shorter than the space
+  EXPECT_TRUE(part.get(0) && part.get(15) && !part.get(16));
 }
 
 TEST(VariableSpaces, FlagValuesOtherThanZeroOrOneLeaveTheFlag) {
