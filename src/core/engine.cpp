@@ -327,6 +327,7 @@ void Engine::appIdle() {
   const uint32_t tickStart = platform_.millis();
   if (movie_.active() && movie_.frameTick(tickStart, display_)) platform_.present(display_);
   if (flags_.clickGuard > 0) --flags_.clickGuard;
+  showCursorShape();  // a click map may have closed since the last tick
   // The backlog's held-button repeat runs here while it is open.
   if (flags_.backlogOpen || flags_.systemDialogOpen != 0 || flags_.settingsScreenOpen) {
     paceIdleTick(tickStart, kMinIdleTickMs);
@@ -429,6 +430,15 @@ void Engine::onInput(const InputEvent& event) {
   if (event.type == InputEvent::Type::MouseDown || event.type == InputEvent::Type::Wheel)
     textWindow_.eraseClickWait();
   input_.handle(event);
+  showCursorShape();
+}
+
+// The pointer takes the shape a click map's colour region asks for while the map is open.
+void Engine::showCursorShape() {
+  const int32_t shape = wait_.choiceActive == 4 ? choices_.state().cursorShape : 0;
+  if (shape == cursorShape_) return;
+  cursorShape_ = shape;
+  platform_.setCursorShape(shape);
 }
 
 // A close the player asked for (the window's close box, a quit) goes into the record; one the

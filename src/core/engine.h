@@ -164,6 +164,7 @@ class Engine final : public PlatformClient {
   void autoAdvanceTick();
   bool voiceChannelPlaying() const;
   bool formCloseQuery();
+  void showCursorShape();
   void pbPaint();
   void showMissingData();
   void readPlayerSettings();
@@ -252,6 +253,7 @@ class Engine final : public PlatformClient {
                                   interpreter_, textWindow_, screen_, stage_, display_,
                                   inputServices_}};
   InputRecorder recorder_;
+  int32_t cursorShape_ = 0;  // the pointer shape the platform shows (0 the arrow)
   bool closingOurselves_ = false;  // a close the engine asked for, not the player
   // Sound: the mixer the audio device renders, and the slots and music over it.
   struct MixerFeed final : AudioRenderer {

@@ -174,6 +174,9 @@ class Platform {
   virtual void showFullScreenBar(bool shown) = 0;
   // Moves the mouse pointer; the move arrives as a MouseMove event like the player's own.
   virtual void warpPointer(int x, int y) = 0;
+  // The mouse pointer's shape over the picture: 0 the default arrow; any other number a shape a
+  // click map's colour region asks for (29 and above), shown as the pointing hand.
+  virtual void setCursorShape(int shape) = 0;
 };
 
 }  // namespace corvid

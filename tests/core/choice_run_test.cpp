@@ -161,6 +161,22 @@ TEST(ChoiceRun, ATimedClickMapAndARightClick) {
   }
 }
 
+// A colour region's cursor shape reaches the platform while the pointer is over it, and the
+// arrow comes back once the map is decided.
+TEST(ChoiceRun, ClickMapColourRegionSetsThePointerShape) {
+  const Lines map = {":room", "1", "$A002,0,0,800,600"};  // the parts picture's red 160
+  TitleFixture title;
+  HeadlessRun run(writeTitle(title, {"*gra Abg", "*partsload Pmap", "*clickmap room", "{",
+                                     "!V001=1", "}"},
+                             map),
+                  "300 move 200 200\n600 click 200 200\n");
+  run.runUntil(400);
+  EXPECT_EQ(run.platform.cursorShape(), 31);
+  run.runUntil(1000);
+  EXPECT_EQ(run.engine.vars().V[1], 1);
+  EXPECT_EQ(run.platform.cursorShape(), 0);
+}
+
 TEST(ChoiceRun, ClickMapHighlightShowsThePartsPicture) {
   const Lines map = {":room", "1", "*door,100,100,300,300"};
   TitleFixture title;

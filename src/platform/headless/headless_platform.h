@@ -64,6 +64,7 @@ class HeadlessPlatform final : public Platform {
   void closePopupMenu() override { popupShown_ = false; }
   void showFullScreenBar(bool shown) override { fullScreenBarShown_ = shown; }
   void warpPointer(int x, int y) override;
+  void setCursorShape(int shape) override { cursorShape_ = shape; }
 
   // ---- What the headless back end adds, for tests and the dialogs ------------------------
   const Surface& display() const { return display_; }
@@ -82,6 +83,7 @@ class HeadlessPlatform final : public Platform {
   int popupX() const { return popupX_; }
   int popupY() const { return popupY_; }
   bool fullScreenBarShown() const { return fullScreenBarShown_; }
+  int cursorShape() const { return cursorShape_; }
   // --audio-out: from now on the mixer's output also goes to a WAV file (call before the run).
   bool startAudioOut(const std::string& path, std::string& error);
   // Renders up to the clock's time and completes the --audio-out file: 16-bit stereo at
@@ -111,6 +113,7 @@ class HeadlessPlatform final : public Platform {
   bool popupShown_ = false;
   int popupX_ = 0, popupY_ = 0;
   bool fullScreenBarShown_ = false;
+  int cursorShape_ = 0;
   std::deque<InputEvent> pointerMoves_;  // warped pointer moves, delivered by the next pump
   AudioRenderer* audio_ = nullptr;
   uint64_t audioFrames_ = 0;            // frames rendered since the start

@@ -42,6 +42,7 @@ SdlPlatform::SdlPlatform() = default;
 
 SdlPlatform::~SdlPlatform() {
   audio_.close();
+  if (handCursor_) SDL_FreeCursor(handCursor_);
   forceClose();
   if (videoReady_) SDL_Quit();
 }
@@ -196,6 +197,16 @@ void SdlPlatform::showFullScreenBar(bool shown) {
   fullScreenBarShown_ = shown;
   menus_.refresh();
   render();
+}
+
+void SdlPlatform::setCursorShape(int shape) {
+  if (!videoReady_) return;
+  if (shape == 0) {
+    SDL_SetCursor(SDL_GetDefaultCursor());
+    return;
+  }
+  if (!handCursor_) handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+  if (handCursor_) SDL_SetCursor(handCursor_);
 }
 
 void SdlPlatform::warpPointer(int x, int y) {

@@ -20,6 +20,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Cursor;
 
 namespace corvid {
 
@@ -66,6 +67,7 @@ class SdlPlatform final : public Platform {
   void closePopupMenu() override { menus_.closePopup(); }
   void showFullScreenBar(bool shown) override;
   void warpPointer(int x, int y) override;
+  void setCursorShape(int shape) override;
 
   // Where the picture stands in the window, in output pixels (for tests and tools).
   PixelRect pictureRect() const { return shown_; }
@@ -97,6 +99,7 @@ class SdlPlatform final : public Platform {
   std::vector<std::string> picks_;  // menu picks of the last frame, delivered by pumpEvents
   bool popupDismissed_ = false;
   SdlAudio audio_;
+  SDL_Cursor* handCursor_ = nullptr;  // made on first use
   mutable bool focusSeen_ = false;  // the window has had the input focus once
 };
 
